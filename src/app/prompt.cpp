@@ -1,0 +1,104 @@
+#include "app/prompt.h"
+
+#include "app/mainmod.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace movilibro {
+
+namespace {
+Prompt* g_override = nullptr;
+} // namespace
+
+Prompt& Prompt::instance()
+{
+    static DialogPrompt real;
+    return g_override ? *g_override : real;
+}
+
+void Prompt::setInstance(Prompt* prompt)
+{
+    g_override = prompt;
+}
+
+Answer DialogPrompt::message(QWidget* parent, const QString& text, MsgStyle style)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(mainmod::AppTitle.isEmpty() ? mainmod::ApplicationTitle : mainmod::AppTitle);
+    box.setText(text);
+    switch (style) {
+    case MsgStyle::Ok:
+        box.setIcon(QMessageBox::NoIcon);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgStyle::YesNo:
+        box.setIcon(QMessageBox::NoIcon);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case MsgStyle::Critical:
+        box.setIcon(QMessageBox::Critical);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    }
+    const int result = box.exec();
+    if (style != MsgStyle::YesNo)
+        return Answer::Ok;
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString DialogPrompt::chooseFolder(QWidget* parent, const QString& prompt)
+{
+    return QFileDialog::getExistingDirectory(parent, prompt, QString(), QFileDialog::ShowDirsOnly);
+}
+
+QString DialogPrompt::saveFile(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
+                               QString* selectedFilter)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
+}
+
+Answer ScriptedPrompt::message(QWidget*, const QString& text, MsgStyle style)
+{
+    messages.push_back({text, style});
+    if (style != MsgStyle::YesNo)
+        return Answer::Ok;
+    if (m_answers.empty())
+        return Answer::No;
+    const Answer a = m_answers.front();
+    m_answers.pop_front();
+    return a;
+}
+
+QString ScriptedPrompt::chooseFolder(QWidget*, const QString& prompt)
+{
+    folderPrompts << prompt;
+    if (m_folders.empty())
+        return {};
+    QString f = m_folders.front();
+    m_folders.pop_front();
+    return f;
+}
+
+QString ScriptedPrompt::saveFile(QWidget*, const QStringList& filters, const QString&, QString* selectedFilter)
+{
+    saveFilters << filters;
+    if (m_saveFiles.empty())
+        return {};
+    auto [path, filter] = m_saveFiles.front();
+    m_saveFiles.pop_front();
+    if (selectedFilter)
+        *selectedFilter = filter.isEmpty() && !filters.isEmpty() ? filters.first() : filter;
+    return path;
+}
+
+} // namespace movilibro

@@ -1,0 +1,37 @@
+#include "app/seams.h"
+
+namespace movilibro {
+
+namespace {
+std::function<QDate()> g_today;
+int g_shortMs = 600;
+int g_longMs = 1000;
+} // namespace
+
+QDate Clock::today()
+{
+    return g_today ? g_today() : QDate::currentDate();
+}
+
+void Clock::setToday(std::function<QDate()> source)
+{
+    g_today = std::move(source);
+}
+
+void Pauses::setDurations(int shortMs, int longMs)
+{
+    g_shortMs = shortMs;
+    g_longMs = longMs;
+}
+
+int Pauses::shortMs()
+{
+    return g_shortMs;
+}
+
+int Pauses::longMs()
+{
+    return g_longMs;
+}
+
+} // namespace movilibro
