@@ -89,7 +89,8 @@ QString ScriptedPrompt::chooseFolder(QWidget*, const QString& prompt)
     return f;
 }
 
-QString ScriptedPrompt::saveFile(QWidget*, const QStringList& filters, const QString&, QString* selectedFilter)
+QString ScriptedPrompt::saveFile(QWidget*, const QStringList& filters, const QString&,
+                                 QString* selectedFilter)
 {
     saveFilters << filters;
     if (m_saveFiles.empty())

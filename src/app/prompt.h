@@ -10,8 +10,18 @@ class QWidget;
 namespace movilibro {
 
 // Message box styles of the program: notice, confirmation, start-up failure.
-enum class MsgStyle { Ok = 0, YesNo = 4, Critical = 16 };
-enum class Answer { Ok, Yes, No };
+enum class MsgStyle
+{
+    Ok = 0,
+    YesNo = 4,
+    Critical = 16
+};
+enum class Answer
+{
+    Ok,
+    Yes,
+    No
+};
 
 // Every question the program asks the user goes through here, so that tests
 // can script the answers instead of blocking on a modal dialog.

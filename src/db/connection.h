@@ -33,7 +33,11 @@ class Statement;
 class Connection
 {
 public:
-    enum class Mode { ReadWrite, ReadOnly };
+    enum class Mode
+    {
+        ReadWrite,
+        ReadOnly
+    };
 
     // Opens an existing file; never creates one.
     static Connection open(const QString& path, Mode mode = Mode::ReadWrite);
@@ -93,6 +97,7 @@ public:
     // The declared type of a result column, when it comes from a table.
     QString columnDeclType(int col) const;
     bool isNull(int col) const;
+    bool isInteger(int col) const;
     qint64 int64(int col) const;
     QString text(int col) const;
     // Text without a QString copy, for the fast reload path.

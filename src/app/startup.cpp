@@ -1,0 +1,133 @@
+#include "app/startup.h"
+
+#include "app/frmforfolders.h"
+#include "app/frmsplash.h"
+#include "app/mainmod.h"
+#include "app/prompt.h"
+#include "db/connstring.h"
+#include "db/journaldb.h"
+#include "settings/registrywrappers.h"
+#include "ui/main/frmmain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <memory>
+
+namespace movilibro {
+
+namespace {
+
+std::unique_ptr<frmMain> g_main;
+
+const QString NotStarted = QStringLiteral("L'applicazione non verrà avviata.");
+
+void setModuleVariables()
+{
+    mainmod::SettingsKey =
+        QStringLiteral("Software\\Marlenco\\") + mainmod::ApplicationTitle + QStringLiteral("\\Settings");
+    mainmod::PeriodNames = periodNames();
+    mainmod::HelpFile = QStringLiteral("qrc:/help/index.html");
+    const QString defaultFolder = mainmod::DefaultDatabaseFolder();
+    mainmod::DBFolder = ReadRegistryValue(HKEY_CURRENT_USER, mainmod::SettingsKey, REG_SZ,
+                                          QStringLiteral("appset_curdb"), defaultFolder)
+                            .toString();
+    mainmod::ConnString = db::connStringFor(mainmod::DBFolder);
+}
+
+// Tells the user why the journal cannot be used and offers another folder.
+void refuseStart(const QString& firstLine)
+{
+    Prompt::instance().message(nullptr, firstLine + QStringLiteral("\r\n") + NotStarted, MsgStyle::Critical);
+    frmForFolders folders;
+    folders.Apri();
+}
+
+bool journalUsable()
+{
+    if (!db::ConnectionFails(mainmod::ConnString))
+        return true;
+    const QString path = mainmod::DBFolder + QDir::separator() + mainmod::DatabaseFileName;
+    if (!QFileInfo::exists(path)) {
+        if (!db::CreateDatabaseFromTemplate(mainmod::programFolder(), mainmod::DBFolder)) {
+            refuseStart(QStringLiteral("File di sistema assente"));
+            return false;
+        }
+        if (!db::ConnectionFails(mainmod::ConnString))
+            return true;
+    }
+    refuseStart(QStringLiteral("Database assente o danneggiato"));
+    return false;
+}
+
+} // namespace
+
+frmMain* Main()
+{
+    setModuleVariables();
+    if (!journalUsable())
+        return nullptr;
+    mainmod::AppTitle = mainmod::ApplicationTitle;
+
+    auto splash = std::make_unique<frmSplash>();
+    splash->show();
+    g_main = std::make_unique<frmMain>();
+    QApplication::processEvents();
+    mainmod::LongPause();
+    splash.reset();
+    g_main->show();
+    return g_main.get();
+}
+
+frmMain* mainWindow()
+{
+    return g_main.get();
+}
+
+void unloadMainWindow()
+{
+    g_main.reset();
+}
+
+namespace {
+
+void installTranslations(QApplication& app)
+{
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(qt);
+}
+
+void chooseLocale()
+{
+    // Without regional settings the program still speaks Italian.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+}
+
+} // namespace
+
+int runApplication(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(mainmod::ApplicationTitle);
+    QApplication::setOrganizationName(QStringLiteral("Marlenco"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(MOVILIBRO_VERSION_MAJOR)
+                                            .arg(MOVILIBRO_VERSION_MINOR)
+                                            .arg(MOVILIBRO_VERSION_PATCH));
+    chooseLocale();
+    installTranslations(app);
+    if (!Main())
+        return 0;
+    const int rc = QApplication::exec();
+    unloadMainWindow();
+    return rc;
+}
+
+} // namespace movilibro

@@ -1,0 +1,78 @@
+#include "db/schema.h"
+
+#include "db/connection.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace movilibro::db::schema {
+
+QString createStatements()
+{
+    return QStringLiteral(R"sql(
+CREATE TABLE Conti (
+    cntId INTEGER PRIMARY KEY AUTOINCREMENT,
+    cntNome VARCHAR(%2) COLLATE ITALIAN CHECK (length(cntNome) <= %2)
+);
+CREATE TABLE Movilibro (
+    mlId INTEGER PRIMARY KEY AUTOINCREMENT,
+    mlData TEXT CHECK (mlData IS NULL OR (length(mlData) = 10 AND mlData GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]')),
+    mlConto INTEGER,
+    mlDescrizione VARCHAR(%1) CHECK (length(mlDescrizione) <= %1),
+    mlEntrate INTEGER CHECK (mlEntrate IS NULL OR typeof(mlEntrate) = 'integer'),
+    mlUscite INTEGER CHECK (mlUscite IS NULL OR typeof(mlUscite) = 'integer')
+);
+CREATE INDEX ixMovilibroData ON Movilibro (mlData);
+CREATE INDEX ixMovilibroConto ON Movilibro (mlConto);
+CREATE TABLE Parametri (
+    Chiave VARCHAR(%3) CHECK (length(Chiave) <= %3),
+    Valore INTEGER
+);
+CREATE INDEX ixParametriChiave ON Parametri (Chiave);
+PRAGMA user_version = %4;
+)sql")
+        .arg(DescriptionSize)
+        .arg(AccountNameSize)
+        .arg(KeySize)
+        .arg(Version);
+}
+
+void createEmptyJournal(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("Il file esiste già: %1").arg(path));
+    sqlite3* raw = nullptr;
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_close_v2(raw);
+    if (rc != SQLITE_OK)
+        throw DbError(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+    Connection conn = Connection::open(path);
+    conn.exec(QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA page_size=4096;"));
+    Transaction tx(conn);
+    conn.exec(createStatements());
+    tx.commit();
+}
+
+bool hasJournalTables(Connection& conn)
+{
+    Statement st = conn.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND "
+                                               "name IN ('Movilibro','Conti','Parametri')"));
+    return st.step() && st.int64(0) == 3;
+}
+
+int definedSize(Connection& conn, const QString& table, const QString& column)
+{
+    Statement st = conn.prepare(QStringLiteral("SELECT type FROM pragma_table_info(?) WHERE name = ?"));
+    st.bind(0, table).bind(1, column);
+    if (!st.step())
+        return -1;
+    static const QRegularExpression sized(QStringLiteral(R"(^\s*(?:N?VAR)?CHAR\s*\(\s*(\d+)\s*\)\s*$)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const auto match = sized.match(st.text(0));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace movilibro::db::schema

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace movilibro::db {
+
+class Connection;
+
+// The one definition of the journal's tables.
+namespace schema {
+inline constexpr int Version = 1;
+inline constexpr int DescriptionSize = 255;
+inline constexpr int AccountNameSize = 255;
+inline constexpr int KeySize = 50;
+
+// DDL that makes an empty journal.
+QString createStatements();
+// Writes a new, empty journal file at `path` (which must not exist).
+void createEmptyJournal(const QString& path);
+// True when the three tables exist on the connection.
+bool hasJournalTables(Connection& conn);
+// The defined size of a VARCHAR(n) column, read from the file's own schema; -1 if none.
+int definedSize(Connection& conn, const QString& table, const QString& column);
+} // namespace schema
+
+} // namespace movilibro::db

@@ -1,0 +1,118 @@
+#include "testsupport.h"
+
+#include "db/connstring.h"
+#include "db/enginefunctions.h"
+#include "db/journaldb.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QStandardPaths>
+
+namespace movilibro::test {
+
+void pinItalianLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+}
+
+TestHome::TestHome() : m_oldHome(qgetenv("HOME")), m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
+{
+    qputenv("HOME", m_dir.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
+    QDir().mkpath(configHome());
+}
+
+TestHome::~TestHome()
+{
+    qputenv("HOME", m_oldHome);
+    if (m_oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_oldConfig);
+}
+
+QString TestHome::configHome() const
+{
+    return m_dir.path() + QStringLiteral("/.config");
+}
+
+QString TestHome::documents() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString TestHome::defaultDbFolder() const
+{
+    return documents() + QStringLiteral("/MovilibroDB");
+}
+
+QString templatePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/master.gen");
+}
+
+Journal::Journal(const QString& folder) : m_folder(folder), m_path(folder + QStringLiteral("/movilibro.mdb"))
+{
+    QDir().mkpath(folder);
+    QFile::remove(m_path);
+    if (!QFile::copy(templatePath(), m_path))
+        qFatal("cannot copy the template to %s", qPrintable(m_path));
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QString Journal::connString() const
+{
+    return db::connStringFor(m_folder);
+}
+
+db::Connection Journal::open() const
+{
+    return db::Connection::open(m_path);
+}
+
+qint64 Journal::addAccount(const QString& name) const
+{
+    db::Connection conn = open();
+    conn.prepare(QStringLiteral("INSERT INTO Conti (cntNome) VALUES (?)")).bind(0, name).run();
+    return conn.lastInsertId();
+}
+
+qint64 Journal::addEntry(const QDate& date, qint64 account, const QString& description,
+                         std::optional<qint64> inRaw, std::optional<qint64> outRaw) const
+{
+    db::Connection conn = open();
+    conn.prepare(QStringLiteral("INSERT INTO Movilibro (mlData, mlConto, mlDescrizione, mlEntrate, mlUscite) "
+                                "VALUES (?, ?, ?, ?, ?)"))
+        .bind(0, db::isoDate(date))
+        .bind(1, account)
+        .bind(2, description)
+        .bind(3, inRaw)
+        .bind(4, outRaw)
+        .run();
+    return conn.lastInsertId();
+}
+
+void Journal::setParameter(const QString& key, int value) const
+{
+    db::Connection conn = open();
+    db::WriteParameter(conn, key, value);
+}
+
+qint64 Journal::count(const QString& sqlCountQuery) const
+{
+    db::Connection conn = open();
+    db::Statement st = conn.prepare(sqlCountQuery);
+    return st.step() ? st.int64(0) : -1;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace movilibro::test

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "db/connection.h"
+#include "format/currency.h"
+
+#include <QDate>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace movilibro::test {
+
+// Pins the Italian locale for formatting and month names.
+void pinItalianLocale();
+
+// A fresh home for one test: HOME, XDG_CONFIG_HOME and the documents folder
+// point into a temporary folder for the life of the object.
+class TestHome
+{
+public:
+    TestHome();
+    ~TestHome();
+    QString home() const { return m_dir.path(); }
+    QString configHome() const;
+    QString documents() const;
+    QString defaultDbFolder() const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldHome, m_oldConfig;
+};
+
+// The template next to the test executables.
+QString templatePath();
+
+// A journal file made from the template, with helpers to fill it.
+class Journal
+{
+public:
+    // Copies the template to folder/movilibro.mdb.
+    explicit Journal(const QString& folder);
+    QString path() const { return m_path; }
+    QString folder() const { return m_folder; }
+    QString connString() const;
+    db::Connection open() const;
+
+    qint64 addAccount(const QString& name) const;
+    qint64 addEntry(const QDate& date, qint64 account, const QString& description,
+                    std::optional<qint64> inRaw, std::optional<qint64> outRaw) const;
+    void setParameter(const QString& key, int value) const;
+    qint64 count(const QString& sqlCountQuery) const;
+
+private:
+    QString m_folder;
+    QString m_path;
+};
+
+// Raw ten-thousandths for a whole-cent amount: money(12, 50) == 125000.
+constexpr qint64 money(qint64 units, qint64 cents = 0)
+{
+    return units * 10000 + (units < 0 ? -cents : cents) * 100;
+}
+
+// Reads a file whole (to compare bytes before and after).
+QByteArray fileBytes(const QString& path);
+
+} // namespace movilibro::test
