@@ -1,0 +1,33 @@
+#pragma once
+
+#include "report/records.h"
+
+#include <QHash>
+#include <QString>
+
+namespace movilibro::report {
+
+// Fetches a report's records: a query in the journal's SQL dialect run over
+// the journal named by a connection text. The report declares which fields
+// are dates and amounts; any other field is read as text.
+class DataControl
+{
+public:
+    void setConnectionString(const QString& connString) { m_connString = connString; }
+    QString connectionString() const { return m_connString; }
+    void setSource(const QString& query) { m_source = query; }
+    QString source() const { return m_source; }
+
+    void setFieldType(const QString& field, FieldType type);
+    FieldType fieldType(const QString& field) const;
+
+    // Opens the journal read-only and reads every row. Throws db::DbError.
+    RecordTable fetch() const;
+
+private:
+    QString m_connString;
+    QString m_source;
+    QHash<QString, FieldType> m_types; // keys in lower case
+};
+
+} // namespace movilibro::report

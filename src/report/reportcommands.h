@@ -1,0 +1,25 @@
+#pragma once
+
+#include "report/reportcontext.h"
+
+class QWidget;
+
+namespace movilibro::report {
+
+class arpSchede;
+class ReportPreview;
+
+// The set-up shared by print and export: the query of the selected period
+// ordered by the groups, the journal, the layout's groups and the formats.
+void setUpReport(arpSchede& report, const ReportContext& context);
+
+// The "print" command: opens the report's preview (a window of its own,
+// deleted when closed). Returns it, or nullptr after telling the user why
+// the report could not be made.
+ReportPreview* printPreview(QWidget* parent, const ReportContext& context);
+
+// The "export" command: asks for a PDF file name and writes the report
+// there. False when cancelled or failed (the user has been told why).
+bool exportPdfCommand(QWidget* parent, const ReportContext& context);
+
+} // namespace movilibro::report
