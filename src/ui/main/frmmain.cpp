@@ -1,25 +1,56 @@
 #include "ui/main/frmmain.h"
 
 #include "app/mainmod.h"
+#include "app/prompt.h"
 #include "app/seams.h"
+#include "db/connection.h"
+#include "db/errortext.h"
+#include "db/journaldb.h"
+#include "format/formatengine.h"
+#include "ui/grid/groupedgrid.h"
+#include "ui/main/accountspane.h"
+#include "ui/main/emptystate.h"
+#include "ui/main/journalgrid.h"
+#include "ui/main/maintoolbar.h"
+#include "ui/main/periodpanel.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QShortcut>
+#include <QTreeView>
+#include <QVBoxLayout>
 
 namespace movilibro {
 
+using grid::RowType;
+
 namespace {
-// Client area of 14670 x 8625 twips at 15 twips a pixel.
+
+// Client area of 14670 x 8625 twips, at 15 twips a pixel; the other rects too.
 constexpr QSize ClientSize(978, 575);
+constexpr QRect ToolbarRect(0, 0, 978, 50);
+constexpr QRect ToolsRect(1, 50, 155, 524);
+constexpr QRect GridRect(160, 50, 817, 523);
+constexpr QSize VoidSize(817, 501);
+
+template <typename F> void ignoringFailure(F step)
+{
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(mainmod::ApplicationTitle);
-    QFont verdana(QStringLiteral("Verdana"));
-    verdana.setPointSizeF(8.25);
-    setFont(verdana);
-    setFixedSize(ClientSize);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-
+    buildWindow();
+    connectSignals();
+    // Load: the empty-state panel sits on the grid, both grids get the journal.
+    m_picVoid->move(m_gex->pos());
+    m_accounts->setConnectionString(mainmod::ConnString);
+    m_gex->setConnectionString(mainmod::ConnString);
     setWorkingDate(Clock::today());
     SettaAmbiente();
     gexsBind();
@@ -27,13 +58,233 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent)
 
 frmMain::~frmMain() = default;
 
+void frmMain::buildWindow()
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(mainmod::ApplicationTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/movilibro.svg")));
+    QFont verdana(QStringLiteral("Verdana"));
+    verdana.setPointSizeF(8.25);
+    setFont(verdana);
+    setFixedSize(ClientSize);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+
+    m_tb = new MainToolbar(this);
+    m_tb->setGeometry(ToolbarRect);
+
+    auto* picTools = new QWidget(this);
+    picTools->setObjectName(QStringLiteral("picTools"));
+    picTools->setGeometry(ToolsRect);
+    auto* side = new QVBoxLayout(picTools);
+    side->setContentsMargins(0, 0, 0, 0);
+    side->setSpacing(0);
+    m_period = new PeriodPanel(picTools);
+    m_accounts = new AccountsPane(picTools);
+    side->addWidget(m_period);
+    side->addWidget(m_accounts, 1);
+
+    m_gex = new grid::GroupedGrid(this);
+    m_gex->setObjectName(QStringLiteral("gex"));
+    m_gex->setGeometry(GridRect);
+    m_journal = std::make_unique<JournalGrid>(*m_gex);
+    m_journal->setUp();
+
+    m_picVoid = new EmptyStatePanel(this);
+    m_picVoid->resize(VoidSize);
+    m_picVoid->hide();
+}
+
+void frmMain::connectSignals()
+{
+    connect(m_tb, &MainToolbar::command, this, &frmMain::onToolbarCommand);
+    connect(m_tb, &MainToolbar::menuItemClicked, this, &frmMain::onViewMenu);
+    connect(m_period, &PeriodPanel::optionClicked, this, &frmMain::onOptionClicked);
+    connect(m_period, &PeriodPanel::pickerChanged, this, &frmMain::onPickerChanged);
+    connect(m_period, &PeriodPanel::preferencesClicked, this, &frmMain::runPreferences);
+    connect(m_accounts, &AccountsPane::command, this, &frmMain::onAccountsCommand);
+    connect(m_gex, &grid::GroupedGrid::keyDown, this, &frmMain::onGridKey);
+    connect(m_gex, &grid::GroupedGrid::doubleClicked, this, &frmMain::openCurrentEntry);
+    // Key preview: F5 opens a new entry whatever has the focus.
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    f5->setContext(Qt::WindowShortcut);
+    connect(f5, &QShortcut::activated, this, &frmMain::newEntry);
+}
+
 void frmMain::setWorkingDate(const QDate& date)
 {
     m_state.workingDate = date;
 }
 
-void frmMain::SettaAmbiente() {}
+void frmMain::SettaAmbiente()
+{
+    const QString cs = mainmod::ConnString;
+    ignoringFailure([&] {
+        m_state.layout = normalizedLayout(db::ReadParameter(cs, QStringLiteral("appset_gexlayout"), 0));
+    });
+    ignoringFailure([&] {
+        m_state.startingMonth = normalizedStartingMonth(
+            db::ReadParameter(cs, QStringLiteral("appset_esercizio_startingmonth"), 1));
+    });
+    ignoringFailure([&] {
+        m_state.dateGrouping =
+            normalizedKind(db::ReadParameter(cs, QStringLiteral("appset_dategrouping"), 0));
+    });
+    m_state.fiscalYear = fiscalYear(m_state.workingDate, m_state.startingMonth);
+    m_period->setStatus(0, Format::date(m_state.workingDate, QStringLiteral("dd\\/mm\\/yyyy")));
+    m_period->setStatus(1, Format::date(m_state.fiscalYear.start, QStringLiteral("mmm yyyy")) +
+                               QStringLiteral(" - ") +
+                               Format::date(m_state.fiscalYear.end, QStringLiteral("mmm yyyy")));
+    m_period->setStatus(2, periodNames()[m_state.dateGrouping]);
+    const int option = m_period->selectedOption();
+    m_state.selected = selectedPeriod(PeriodOption(option), m_state.workingDate, m_state.fiscalYear,
+                                      m_period->pickerDate(0), m_period->pickerDate(1));
+    m_period->setPickerLimits(m_state.fiscalYear);
+    m_period->setPickerDates(m_state.selected);
+    emit settaAmbienteDone();
+}
 
-void frmMain::gexsBind() {}
+void frmMain::SettaVuoto(bool empty)
+{
+    m_picVoid->setVisible(empty);
+    if (empty)
+        m_picVoid->raise();
+    for (const QString& key : MainToolbar::rowCommandKeys())
+        m_tb->action(key)->setEnabled(!empty);
+}
+
+void frmMain::gexsBind()
+{
+    if (!m_accounts->reload())
+        reportFailure(QStringLiteral("Impossibile leggere l'elenco dei conti."), m_accounts->lastError());
+    m_gex->hide();
+    SettaVuoto(false);
+    if (loadJournal()) {
+        m_gex->setCurrentRow(1);
+        m_gex->show();
+    } else {
+        SettaVuoto(true);
+    }
+    emit gexsBindDone();
+}
+
+// True when the period has entries and the grid is ready to show.
+bool frmMain::loadJournal()
+{
+    try {
+        m_journal->setDateGrouping(m_state.dateGrouping);
+        if (m_journal->load(mainmod::ConnString, m_state.dateGrouping, m_state.selected) == 0)
+            return false;
+        m_journal->arrange(m_state.layout);
+        return true;
+    } catch (const db::DbError& e) {
+        m_gex->setRowCount(0);
+        reportFailure(QStringLiteral("Impossibile leggere le registrazioni del periodo."),
+                      db::userMessage(e));
+    } catch (const CurrencyOverflow&) {
+        m_gex->setRowCount(0);
+        reportFailure(QStringLiteral("Impossibile calcolare il saldo del periodo."),
+                      QStringLiteral("Gli importi superano il valore massimo gestibile."));
+    }
+    return false;
+}
+
+void frmMain::reportFailure(const QString& what, const QString& why)
+{
+    Prompt::instance().message(this, what + QStringLiteral("\n") + why, MsgStyle::Ok);
+}
+
+void frmMain::onOptionClicked(int index)
+{
+    m_period->showOption(index);
+    SettaAmbiente();
+    gexsBind();
+}
+
+void frmMain::onPickerChanged()
+{
+    SettaAmbiente();
+    gexsBind();
+}
+
+std::optional<qint64> frmMain::currentEntryId() const
+{
+    if (m_gex->rowCount() < 1)
+        return std::nullopt;
+    const int p = m_gex->currentRow();
+    if (p < 1 || m_gex->rowType(p) != RowType::Entry)
+        return std::nullopt;
+    const QVariant id = m_gex->value(p, m_gex->columnIndex(QStringLiteral("mlId")));
+    return id.isValid() ? std::optional<qint64>(id.toLongLong()) : std::nullopt;
+}
+
+void frmMain::onGridKey(int key, Qt::KeyboardModifiers)
+{
+    if (key == Qt::Key_Delete)
+        deleteCurrentEntry();
+    else if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        openCurrentEntry();
+}
+
+void frmMain::deleteCurrentEntry()
+{
+    const std::optional<qint64> id = currentEntryId();
+    if (!id)
+        return;
+    if (Prompt::instance().message(this, QStringLiteral("Eliminare la riga selezionata?"), MsgStyle::YesNo) !=
+        Answer::Yes)
+        return;
+    try {
+        db::Connection conn = db::Connection::openConnString(mainmod::ConnString);
+        db::Transaction tx(conn);
+        conn.execJet(QStringLiteral("DELETE * FROM Movilibro WHERE mlId=") + QString::number(*id));
+        tx.commit();
+    } catch (const db::DbError& e) {
+        reportFailure(QStringLiteral("La registrazione non è stata eliminata."), db::userMessage(e));
+    }
+    gexsBind();
+}
+
+void frmMain::onToolbarCommand(const QString& key)
+{
+    if (key == u"new") {
+        newEntry();
+    } else if (key == u"edit") {
+        openCurrentEntry();
+    } else if (key == u"delete") {
+        deleteCurrentEntry();
+    } else if (key == u"view") {
+        m_state.layout = (m_state.layout + 1) % 5;
+        gexsBind();
+        m_gex->setFocus();
+    } else if (key == u"expand") {
+        m_gex->expandAll();
+    } else if (key == u"collapse") {
+        m_gex->collapseAll();
+    } else if (key == u"close") {
+        close();
+    }
+}
+
+void frmMain::onViewMenu(int position)
+{
+    m_state.layout = position - 1;
+    gexsBind();
+}
+
+void frmMain::onAccountsCommand(const QString& key)
+{
+    if (key == u"delete")
+        deleteCurrentAccount();
+    SettaAmbiente();
+    gexsBind();
+}
+
+void frmMain::newEntry() {}
+
+void frmMain::openCurrentEntry() {}
+
+void frmMain::deleteCurrentAccount() {}
+
+void frmMain::runPreferences() {}
 
 } // namespace movilibro

@@ -4,9 +4,22 @@
 
 #include <QWidget>
 
+#include <memory>
+#include <optional>
+
 namespace movilibro {
 
-// The program's main window.
+namespace grid {
+class GroupedGrid;
+}
+class AccountsPane;
+class EmptyStatePanel;
+class JournalGrid;
+class MainToolbar;
+class PeriodPanel;
+
+// The program's main window: wiring between the period filter, the journal
+// grid, the toolbars, the accounts pane and the dialogs.
 class frmMain : public QWidget, public JournalView
 {
     Q_OBJECT
@@ -18,9 +31,45 @@ public:
     void setWorkingDate(const QDate& date) override;
     void SettaAmbiente() override;
     void gexsBind() override;
+    void SettaVuoto(bool empty);
+    void setLayout(int layout) { m_state.layout = layout; }
+
+    grid::GroupedGrid* journalGrid() const { return m_gex; }
+    MainToolbar* toolbar() const { return m_tb; }
+    PeriodPanel* periodPanel() const { return m_period; }
+    AccountsPane* accountsPane() const { return m_accounts; }
+
+    // The id of the entry on the grid's current row, if it is an entry row.
+    std::optional<qint64> currentEntryId() const;
+
+signals:
+    void settaAmbienteDone();
+    void gexsBindDone();
 
 private:
+    void buildWindow();
+    void connectSignals();
+    void onToolbarCommand(const QString& key);
+    void onViewMenu(int position);
+    void onOptionClicked(int index);
+    void onPickerChanged();
+    void onGridKey(int key, Qt::KeyboardModifiers modifiers);
+    void onAccountsCommand(const QString& key);
+    void newEntry();
+    void openCurrentEntry();
+    void deleteCurrentEntry();
+    void deleteCurrentAccount();
+    void runPreferences();
+    void reportFailure(const QString& what, const QString& why);
+    bool loadJournal();
+
     ViewState m_state;
+    MainToolbar* m_tb;
+    PeriodPanel* m_period;
+    AccountsPane* m_accounts;
+    grid::GroupedGrid* m_gex;
+    EmptyStatePanel* m_picVoid;
+    std::unique_ptr<JournalGrid> m_journal;
 };
 
 } // namespace movilibro

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QToolBar;
+
+namespace movilibro {
+
+namespace grid {
+class GroupedGrid;
+}
+
+// The accounts list beside the journal, with its toolbar `tbConti`.
+class AccountsPane : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit AccountsPane(QWidget* parent = nullptr);
+
+    grid::GroupedGrid* grid() const { return m_grid; }
+    void setConnectionString(const QString& connString);
+    // Runs the accounts query again; false (and lastError) when it fails.
+    bool reload();
+    QString lastError() const;
+    // The id of the current account, or 0 when there is none.
+    qint64 currentAccountId() const;
+
+signals:
+    void command(const QString& key);
+
+private:
+    grid::GroupedGrid* m_grid;
+};
+
+} // namespace movilibro
