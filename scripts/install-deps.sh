@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev sqlite3
   libbenchmark-dev
   mdbtools-dev
-  xvfb xauth poppler-utils
+  xvfb xauth x11-utils poppler-utils
   fonts-dejavu-core
 )
 

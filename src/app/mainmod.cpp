@@ -25,9 +25,18 @@ QString databaseFilePath()
     return QDir::toNativeSeparators(DBFolder + QDir::separator() + DatabaseFileName);
 }
 
+namespace {
+QString g_programFolder;
+}
+
 QString programFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return g_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : g_programFolder;
+}
+
+void setProgramFolder(const QString& folder)
+{
+    g_programFolder = folder;
 }
 
 void RemoveCloseMenu(QWidget* form)

@@ -24,6 +24,8 @@ extern QString HelpFile;
 // DBFolder + separator + movilibro.mdb, with native separators.
 QString databaseFilePath();
 QString programFolder();
+// Tests point the program folder elsewhere; empty restores the executable's.
+void setProgramFolder(const QString& folder);
 
 // No close button; the dialog refuses close events it did not ask for itself.
 void RemoveCloseMenu(QWidget* form);

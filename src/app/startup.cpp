@@ -93,15 +93,15 @@ void unloadMainWindow()
     g_main.reset();
 }
 
-namespace {
-
-void installTranslations(QApplication& app)
+void installTranslations(QCoreApplication& app)
 {
     auto* qt = new QTranslator(&app);
     if (qt->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qt);
 }
+
+namespace {
 
 void chooseLocale()
 {

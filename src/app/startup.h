@@ -1,5 +1,7 @@
 #pragma once
 
+class QCoreApplication;
+
 namespace movilibro {
 
 class frmMain;
@@ -12,6 +14,9 @@ frmMain* Main();
 frmMain* mainWindow();
 // Closes and deletes the main window (tests run Main() more than once).
 void unloadMainWindow();
+
+// Qt's own texts (buttons, file and print dialogs) in Italian.
+void installTranslations(QCoreApplication& app);
 
 // Whole program: application object, translations, Main(), event loop.
 int runApplication(int argc, char* argv[]);

@@ -1,0 +1,57 @@
+#include "mainwindowfixture.h"
+
+#include "app/mainmod.h"
+#include "app/seams.h"
+#include "db/connstring.h"
+#include "ui/grid/gridmodel.h"
+#include "ui/grid/groupedgrid.h"
+#include "ui/main/journalgrid.h"
+
+namespace movilibro::test {
+
+MainWindowFixture::MainWindowFixture(const QDate& today) : m_journal(m_home.defaultDbFolder())
+{
+    pinItalianLocale();
+    Pauses::setDurations(0, 0);
+    Clock::setToday([today] { return today; });
+    mainmod::DBFolder = m_journal.folder();
+    mainmod::ConnString = db::connStringFor(m_journal.folder());
+    mainmod::AppTitle = mainmod::ApplicationTitle;
+}
+
+MainWindowFixture::~MainWindowFixture()
+{
+    m_window.reset();
+    Clock::setToday({});
+}
+
+frmMain& MainWindowFixture::open()
+{
+    m_window = std::make_unique<frmMain>();
+    m_window->show();
+    return *m_window;
+}
+
+QString MainWindowFixture::shown(int p, int column) const
+{
+    const auto* model = m_window->journalGrid()->model();
+    return model->data(model->indexOf(p, column), Qt::DisplayRole).toString();
+}
+
+QColor MainWindowFixture::foreground(int p, int column) const
+{
+    const auto* model = m_window->journalGrid()->model();
+    return model->data(model->indexOf(p, column), Qt::ForegroundRole).value<QBrush>().color();
+}
+
+qint64 MainWindowFixture::balance(int p) const
+{
+    return m_window->journalGrid()->value(p, JournalColumn::Saldo).value<Currency>().raw();
+}
+
+qint64 MainWindowFixture::idAt(int p) const
+{
+    return m_window->journalGrid()->value(p, JournalColumn::Id).toLongLong();
+}
+
+} // namespace movilibro::test

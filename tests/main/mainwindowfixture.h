@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/prompt.h"
+#include "testsupport.h"
+#include "ui/main/frmmain.h"
+
+#include <memory>
+
+namespace movilibro::test {
+
+// A journal in a fresh home and the real main window opened on it.
+class MainWindowFixture
+{
+public:
+    explicit MainWindowFixture(const QDate& today);
+    ~MainWindowFixture();
+
+    Journal& journal() { return m_journal; }
+    frmMain& open();
+    frmMain& window() { return *m_window; }
+    ScriptedPrompt& prompt() { return m_prompt; }
+
+    // Text the grid draws in a column of display row p (column 0: caption).
+    QString shown(int p, int column) const;
+    QColor foreground(int p, int column) const;
+    // Balance of display row p, in ten-thousandths.
+    qint64 balance(int p) const;
+    qint64 idAt(int p) const;
+
+private:
+    TestHome m_home;
+    Journal m_journal;
+    ScopedScriptedPrompt m_prompt;
+    std::unique_ptr<frmMain> m_window;
+};
+
+} // namespace movilibro::test
