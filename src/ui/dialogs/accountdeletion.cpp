@@ -1,0 +1,30 @@
+#include "ui/dialogs/accountdeletion.h"
+
+#include "db/connection.h"
+
+namespace movilibro {
+
+namespace {
+
+bool accountInUse(db::Connection& conn, qint64 id)
+{
+    db::Statement entries =
+        conn.prepareJet(QStringLiteral("SELECT * FROM Movilibro WHERE mlConto=") + QString::number(id));
+    return entries.step();
+}
+
+} // namespace
+
+AccountDeletion::Result AccountDeletion::deleteIfUnused(const QString& connString, qint64 id)
+{
+    db::Connection conn = db::Connection::openConnString(connString);
+    db::Transaction tx(conn);
+    if (accountInUse(conn, id))
+        return Result::InUse;
+    const int deleted =
+        conn.execJet(QStringLiteral("DELETE * FROM Conti WHERE cntId=") + QString::number(id));
+    tx.commit();
+    return deleted > 0 ? Result::Deleted : Result::Missing;
+}
+
+} // namespace movilibro

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "format/currency.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+
+#include <optional>
+
+class QMenu;
+
+namespace movilibro {
+
+// What a key typed into an amount box becomes: digits, Backspace, Tab and the
+// comma pass, the full stop becomes the user's decimal separator, anything
+// else gives a null QChar (the key is dropped).
+QChar FilterAmountKey(QChar typed);
+
+// Pasted text reduced to what typing it would leave. A whole non-negative
+// amount as the user would write it ("1.234,50") is kept as that amount.
+QString filterPastedAmount(const QString& pasted);
+
+// True when `text` is a well-formed amount too large for the currency type.
+bool amountOverflows(const QString& text);
+
+// A money box: right-aligned, takes only what FilterAmountKey lets through,
+// by keyboard and by paste alike, and refuses amounts beyond the currency range.
+class AmountEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit AmountEdit(QWidget* parent = nullptr);
+
+    // Four-section number pattern the amount is shown with while not edited.
+    void setDisplayFormat(const QString& pattern) { m_format = pattern; }
+    // Shows an amount (nullopt: the empty section).
+    void setAmount(std::optional<Currency> value);
+    // The typed amount; nullopt when the text is not a number.
+    std::optional<Currency> amount() const;
+
+    // The standard menu, its paste entry filtered like typing.
+    QMenu* createFilteredContextMenu();
+    void pasteFiltered(QClipboard::Mode mode = QClipboard::Clipboard);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    // Inserts at the cursor unless the result would not fit the currency type.
+    void insertChecked(const QString& text);
+
+    QString m_format;
+};
+
+} // namespace movilibro

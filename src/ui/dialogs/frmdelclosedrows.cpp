@@ -1,0 +1,112 @@
+#include "ui/dialogs/frmdelclosedrows.h"
+
+#include "app/mainmod.h"
+#include "app/prompt.h"
+#include "app/viewstate.h"
+#include "ui/dialogs/dbmessages.h"
+#include "ui/dialogs/dialogstyle.h"
+#include "ui/dialogs/entrypurge.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace movilibro {
+
+frmDelClosedRows::frmDelClosedRows(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmDelClosedRows"));
+    setWindowTitle(QStringLiteral("Registrazioni"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(dialogstyle::tahoma());
+
+    lblData = new QLabel(QStringLiteral("Elimina le registrazioni fino alla seguente Data:"), this);
+    lblData->setObjectName(QStringLiteral("lblData"));
+    lblData->setWordWrap(true);
+    dtp = new QDateEdit(this);
+    dtp->setObjectName(QStringLiteral("dtp"));
+    dtp->setCalendarPopup(true);
+    dtp->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    cmdSalva = new QPushButton(QStringLiteral("OK"), this);
+    cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
+    cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(lblData, 0, 0, 1, 3);
+    grid->addWidget(dtp, 1, 0, 1, 3);
+    grid->addWidget(cmdSalva, 2, 0);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(cmdAnnulla, 2, 2);
+    setFixedSize(300, sizeHint().height());
+
+    connect(cmdSalva, &QPushButton::clicked, this, &frmDelClosedRows::onOk);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmDelClosedRows::Mostra(JournalView& view)
+{
+    m_view = &view;
+    dtp->setDate(view.viewState().workingDate);
+    dtp->setFocus(Qt::OtherFocusReason);
+    exec();
+}
+
+void frmDelClosedRows::onOk()
+{
+    purgeUpTo(dtp->date());
+    m_view->gexsBind();
+    accept();
+}
+
+frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
+{
+    Outcome outcome = Outcome::Failed;
+    try {
+        EntryPurge purge(mainmod::ConnString, cutOff);
+        const qint64 found = purge.count();
+        if (found < 1)
+            outcome = Outcome::NothingFound;
+        else if (!confirm(found))
+            outcome = Outcome::Declined;
+        else {
+            purge.deleteCounted();
+            outcome = Outcome::Done;
+        }
+    } catch (const db::DbError& e) {
+        tell(databaseFailureText(QStringLiteral("Impossibile eliminare le registrazioni: il database non è "
+                                                "stato modificato."),
+                                 e));
+        return Outcome::Failed;
+    }
+    // Told after the purge has let go of the file.
+    switch (outcome) {
+    case Outcome::NothingFound:
+        tell(QStringLiteral("Nessuna registrazione individuata."));
+        break;
+    case Outcome::Declined:
+        tell(QStringLiteral("Operazione annullata"));
+        break;
+    case Outcome::Done:
+        tell(QStringLiteral("Operazione eseguita con successo"));
+        break;
+    case Outcome::Failed:
+        break;
+    }
+    return outcome;
+}
+
+bool frmDelClosedRows::confirm(qint64 count)
+{
+    const QString question = QStringLiteral("Individuate ") + QString::number(count) +
+                             QStringLiteral(" registrazioni da eliminare. Procedere?");
+    return Prompt::instance().message(this, question, MsgStyle::YesNo) == Answer::Yes;
+}
+
+void frmDelClosedRows::tell(const QString& text)
+{
+    Prompt::instance().message(this, text, MsgStyle::Ok);
+}
+
+} // namespace movilibro
