@@ -81,20 +81,23 @@ Control sum(Control control, Summary summary, const QString& group)
 }
 
 // Amount columns, the same at every level: incomes, outgoings, sign, balance.
-void addAmountColumns(Band& band, const QString& suffix, Summary summary, const QString& group)
+// Group headers print group sums; the detail prints the entry's amounts and
+// the running balance.
+void addAmountColumns(Band& band, const QString& suffix, Summary amounts, Summary balance,
+                      const QString& group)
 {
     band.add(sum(text(QStringLiteral("txtmlEntrate") + suffix, 6293, 0, 1304, AmountSize, Qt::AlignRight,
                       Entrate),
-                 summary == Summary::None ? Summary::None : Summary::GroupSum, group))
+                 amounts, group))
         .outputFormat = arpSchede::IncomesFormat;
     band.add(sum(text(QStringLiteral("txtmlUscite") + suffix, 7597, 0, 1304, AmountSize, Qt::AlignRight,
                       Uscite),
-                 summary == Summary::None ? Summary::None : Summary::GroupSum, group))
+                 amounts, group))
         .outputFormat = arpSchede::IncomesFormat;
     band.add(shaded(text(QStringLiteral("txtSegno") + suffix, 9071, 0, 227, AmountSize, Qt::AlignHCenter)));
     band.add(shaded(sum(text(QStringLiteral("txtmlSaldo") + suffix, 9298, 0, 1304, AmountSize, Qt::AlignRight,
                              Saldo),
-                        summary, group)))
+                        balance, group)))
         .outputFormat = arpSchede::BalanceFormat;
 }
 
@@ -181,7 +184,7 @@ void arpSchede::designGroupHeader(Band& band, int level)
     const int indent = 170 * (level - 1);
     band.add(text(QStringLiteral("txtH%1").arg(level), indent, 0, 6236 - indent, AmountSize, Qt::AlignLeft));
     band.add(rule(QStringLiteral("Line%1").arg(level + 1), TextHeight));
-    addAmountColumns(band, levelSuffix(level), Summary::GroupSum, band.name());
+    addAmountColumns(band, levelSuffix(level), Summary::GroupSum, Summary::GroupSum, band.name());
     if (level == 2) {
         band.add(Control::square(QStringLiteral("Shape1"), QRect(30, 55, 120, 120), MarkerFill));
     } else if (level == 3) {
@@ -197,7 +200,7 @@ void arpSchede::designDetail()
     band.add(text(QStringLiteral("txtmlDescrizione"), 1134, 0, 3401, TextSize, Qt::AlignLeft,
                   QStringLiteral("mlDescrizione")));
     band.add(text(QStringLiteral("txtmlConto"), 4535, 0, 1758, TextSize, Qt::AlignLeft, Conto));
-    addAmountColumns(band, {}, Summary::RunningGroupSum, groupName(3));
+    addAmountColumns(band, {}, Summary::None, Summary::RunningGroupSum, groupName(3));
     band.add(rule(QStringLiteral("Line5"), TextHeight));
 }
 

@@ -79,6 +79,7 @@ ReportDocument LayoutEngine::run()
         if (m_detail.band->isVisible()) {
             place(m_detail, row);
         }
+        m_holdTogether = false;
         placeGroupFooters(row);
     }
     finishPage(m_records.rowCount() - 1);
@@ -106,6 +107,8 @@ void LayoutEngine::placeGroupHeaders(int row)
         finishPage(row - 1);
         startPage(row);
     }
+    // A chain taller than a page stays on the page it starts.
+    m_holdTogether = !pageHasBody();
     for (size_t level = 0; level < m_headers.size(); ++level) {
         if (m_headers[level].band->isVisible() && m_plan.startsGroup(int(level), row)) {
             place(m_headers[level], row);
@@ -127,7 +130,7 @@ void LayoutEngine::place(BandSlot& slot, int row)
     Band& band = *slot.band;
     bindValues(slot, row);
     band.runFormat();
-    if (!fits(band.height()) && pageHasBody()) {
+    if (band.height() > 0 && !fits(band.height()) && pageHasBody() && !m_holdTogether) {
         finishPage(row);
         startPage(row);
     }
@@ -170,6 +173,9 @@ void LayoutEngine::bindValues(BandSlot& slot, int row)
 
 void LayoutEngine::addToPage(Band& band)
 {
+    if (band.height() == 0 && band.controls().empty()) {
+        return;
+    }
     Page& page = m_document.pages.back();
     PlacedBand placed{band.name(), m_y, band.height(), {}};
     placed.items.reserve(band.controls().size());

@@ -64,6 +64,7 @@ private:
 
     int m_y = 0;
     int m_bodyTop = 0;
+    bool m_holdTogether = false;
     struct ItemRef
     {
         size_t page, band, item;
