@@ -3,14 +3,15 @@
 #include "tst_gridrows.h"
 #include "tst_groupedgrid.h"
 
+#include "testsupport.h"
+
 #include <QApplication>
-#include <QLocale>
 #include <QTest>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    movilibro::test::pinItalianLocale();
     int failures = 0;
     TestGridData data;
     failures += QTest::qExec(&data, argc, argv);

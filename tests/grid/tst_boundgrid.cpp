@@ -1,5 +1,6 @@
 #include "tst_boundgrid.h"
 
+#include "testsupport.h"
 #include "ui/grid/gridmodel.h"
 #include "ui/grid/groupedgrid.h"
 
@@ -187,4 +188,22 @@ void TestBoundGrid::modelPassesTester()
     QVERIFY(grid.refresh(true));
     QVERIFY(grid.refresh(false));
     QCOMPARE(grid.model()->rowCount(), 2);
+}
+
+// The real schema sorts names with the Italian collation, ignoring case.
+void TestBoundGrid::accountsOfAJournalFromTheTemplate()
+{
+    QTemporaryDir folder;
+    const movilibro::test::Journal journal(folder.path());
+    const qint64 cassa = journal.addAccount("Cassa");
+    journal.addAccount("banca");
+    journal.addAccount("Azienda");
+    GroupedGrid grid;
+    grid.setConnectionString(journal.connString());
+    grid.setRecordSource(AccountsQuery);
+    QVERIFY2(grid.refresh(true), qPrintable(grid.lastError()));
+    QCOMPARE(names(grid), (QStringList{"Azienda", "banca", "Cassa"}));
+    QCOMPARE(grid.data().columnType(1), ColumnType::Id);
+    grid.setCurrentRow(3);
+    QCOMPARE(grid.currentValue(1).toLongLong(), cassa);
 }

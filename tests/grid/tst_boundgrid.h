@@ -17,6 +17,7 @@ private slots:
     void failedQueryLeavesTheGridEmpty_data();
     void failedQueryLeavesTheGridEmpty();
     void modelPassesTester();
+    void accountsOfAJournalFromTheTemplate();
 
 private:
     QString journalPath() const;

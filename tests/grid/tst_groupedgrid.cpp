@@ -152,6 +152,11 @@ void TestGroupedGrid::appearance()
     QCOMPARE(view->header()->font().pointSizeF(), 6.75);
     QCOMPARE(view->font().pointSizeF(), 8.25);
     QCOMPARE(view->palette().color(QPalette::Base), QColor(252, 252, 252));
+    QFont larger("Verdana");
+    larger.setPointSize(10);
+    grid.setFont(larger);
+    QCOMPARE(view->font().pointSize(), 10);
+    QCOMPARE(view->header()->font().pointSizeF(), 6.75);
     for (int c : {int(Icon), int(Period), int(EntryId)})
         QVERIFY(view->isColumnHidden(c));
     for (int c = Account; c <= Balance; ++c)

@@ -62,9 +62,11 @@ void GroupedGrid::setUpView()
     m_view->setSortingEnabled(false);
     m_view->header()->setSectionsMovable(false);
     m_view->header()->setStretchLastSection(false);
+    // Cells take the grid's own font, so an owner's setFont() reaches them;
+    // the headers keep theirs.
+    setFont(verdana(8.25));
     m_view->header()->setFont(verdana(6.75, true));
-    m_view->setFont(verdana(8.25));
-    m_model->setBaseFont(m_view->font());
+    m_model->setBaseFont(font());
     QPalette palette = m_view->palette();
     palette.setColor(QPalette::Base, GridBackground);
     m_view->setPalette(palette);
@@ -413,6 +415,15 @@ void GroupedGrid::onCurrentChanged(const QModelIndex& current)
 void GroupedGrid::updateNavigator()
 {
     m_navigator->setText(QStringLiteral("riga:%1/%2").arg(currentRow()).arg(displayRowCount()));
+}
+
+void GroupedGrid::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        m_model->setBaseFont(font());
+        refreshRows();
+    }
+    QWidget::changeEvent(event);
 }
 
 bool GroupedGrid::eventFilter(QObject* watched, QEvent* event)

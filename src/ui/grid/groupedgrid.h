@@ -131,6 +131,7 @@ signals:
     void currentRowChanged(int p);
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -37,6 +37,12 @@ QCollator italianCollator()
     return collator;
 }
 
+// Neighbouring rows often share one string (the filler pools repeated texts).
+bool sameText(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
 // Each distinct text is ranked once; rows then carry the rank.
 Ordinals textOrdinals(const std::vector<QString>& texts)
 {
@@ -44,7 +50,7 @@ Ordinals textOrdinals(const std::vector<QString>& texts)
     std::vector<QString> distinct;
     std::vector<quint32> rowDistinct(texts.size());
     for (size_t k = 0; k < texts.size(); ++k) {
-        if (k > 0 && texts[k] == texts[k - 1]) {
+        if (k > 0 && sameText(texts[k], texts[k - 1])) {
             rowDistinct[k] = rowDistinct[k - 1];
             continue;
         }
