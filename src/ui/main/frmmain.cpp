@@ -7,6 +7,14 @@
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "format/formatengine.h"
+#include "report/reportcommands.h"
+#include "ui/dialogs/accountdeletion.h"
+#include "ui/dialogs/frmabout.h"
+#include "ui/dialogs/frmconto.h"
+#include "ui/dialogs/frmdelclosedrows.h"
+#include "ui/dialogs/frmoptions.h"
+#include "ui/dialogs/frmscadenze.h"
+#include "ui/dialogs/helpwindow.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/accountspane.h"
 #include "ui/main/emptystate.h"
@@ -15,8 +23,9 @@
 #include "ui/main/periodpanel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QIcon>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -56,7 +65,22 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent)
     gexsBind();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F5 && static_cast<QWidget*>(watched)->window() == this) {
+        newEntry();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void frmMain::buildWindow()
 {
@@ -104,10 +128,9 @@ void frmMain::connectSignals()
     connect(m_accounts, &AccountsPane::command, this, &frmMain::onAccountsCommand);
     connect(m_gex, &grid::GroupedGrid::keyDown, this, &frmMain::onGridKey);
     connect(m_gex, &grid::GroupedGrid::doubleClicked, this, &frmMain::openCurrentEntry);
-    // Key preview: F5 opens a new entry whatever has the focus.
-    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    f5->setContext(Qt::WindowShortcut);
-    connect(f5, &QShortcut::activated, this, &frmMain::newEntry);
+    // Key preview: the window sees F5 before whichever control has the focus.
+    qApp->installEventFilter(this);
+    HelpWindow::installF1();
 }
 
 void frmMain::setWorkingDate(const QDate& date)
@@ -252,6 +275,12 @@ void frmMain::onToolbarCommand(const QString& key)
         openCurrentEntry();
     } else if (key == u"delete") {
         deleteCurrentEntry();
+    } else if (key == u"print") {
+        report::printPreview(this, reportContext());
+    } else if (key == u"export") {
+        report::exportPdfCommand(this, reportContext());
+    } else if (key == u"tools") {
+        dialog<frmDelClosedRows>().Mostra(*this);
     } else if (key == u"view") {
         m_state.layout = (m_state.layout + 1) % 5;
         gexsBind();
@@ -260,6 +289,10 @@ void frmMain::onToolbarCommand(const QString& key)
         m_gex->expandAll();
     } else if (key == u"collapse") {
         m_gex->collapseAll();
+    } else if (key == u"help") {
+        HelpWindow::showHelp();
+    } else if (key == u"about") {
+        dialog<frmAbout>().Mostra();
     } else if (key == u"close") {
         close();
     }
@@ -273,18 +306,66 @@ void frmMain::onViewMenu(int position)
 
 void frmMain::onAccountsCommand(const QString& key)
 {
-    if (key == u"delete")
+    if (key == u"new") {
+        dialog<frmConto>().Nuovo(*this);
+    } else if (key == u"edit") {
+        if (const qint64 id = m_accounts->currentAccountId())
+            dialog<frmConto>().Apri(*this, qint32(id));
+    } else if (key == u"delete") {
         deleteCurrentAccount();
+    }
     SettaAmbiente();
     gexsBind();
 }
 
-void frmMain::newEntry() {}
+void frmMain::newEntry()
+{
+    dialog<frmScadenze>().Nuovo(*this);
+}
 
-void frmMain::openCurrentEntry() {}
+void frmMain::openCurrentEntry()
+{
+    if (const std::optional<qint64> id = currentEntryId())
+        dialog<frmScadenze>().Apri(*this, qint32(*id));
+}
 
-void frmMain::deleteCurrentAccount() {}
+void frmMain::deleteCurrentAccount()
+{
+    if (Prompt::instance().message(this, QStringLiteral("Eliminare il Conto selezionato?"),
+                                   MsgStyle::YesNo) != Answer::Yes)
+        return;
+    // No current account (an empty list): nothing to delete.
+    const qint64 id = m_accounts->currentAccountId();
+    if (id == 0)
+        return;
+    try {
+        if (AccountDeletion::deleteIfUnused(mainmod::ConnString, id) == AccountDeletion::Result::InUse)
+            Prompt::instance().message(
+                this, QStringLiteral("Conto presente in una o più registrazioni: non verrà eliminato."),
+                MsgStyle::Ok);
+    } catch (const db::DbError& e) {
+        reportFailure(QStringLiteral("Il conto non è stato eliminato."), db::userMessage(e));
+    }
+}
 
-void frmMain::runPreferences() {}
+void frmMain::runPreferences()
+{
+    movilibro::runPreferences(*this, this);
+}
+
+report::ReportContext frmMain::reportContext() const
+{
+    return {m_state.selected.start, m_state.selected.end, m_state.dateGrouping, m_state.layout,
+            mainmod::ConnString};
+}
+
+// Each dialog is one instance for the run, made on first use.
+template <typename Dialog> Dialog& frmMain::dialog()
+{
+    auto* d = findChild<Dialog*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!d)
+        d = new Dialog(this);
+    return *d;
+}
 
 } // namespace movilibro

@@ -17,6 +17,9 @@ class EmptyStatePanel;
 class JournalGrid;
 class MainToolbar;
 class PeriodPanel;
+namespace report {
+struct ReportContext;
+}
 
 // The program's main window: wiring between the period filter, the journal
 // grid, the toolbars, the accounts pane and the dialogs.
@@ -42,6 +45,9 @@ public:
     // The id of the entry on the grid's current row, if it is an entry row.
     std::optional<qint64> currentEntryId() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void settaAmbienteDone();
     void gexsBindDone();
@@ -60,6 +66,8 @@ private:
     void deleteCurrentEntry();
     void deleteCurrentAccount();
     void runPreferences();
+    report::ReportContext reportContext() const;
+    template <typename Dialog> Dialog& dialog();
     void reportFailure(const QString& what, const QString& why);
     bool loadJournal();
 
