@@ -21,8 +21,16 @@ void ModalDriver::poll()
     if (!dialog || !dialog->isVisible())
         return;
     m_poll.stop();
-    if (!QTest::qWaitForWindowActive(dialog))
-        qWarning("the dialog was shown but never became active");
+    const auto focusInside = [dialog] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == dialog || dialog->isAncestorOf(focus));
+    };
+    if (!QTest::qWaitFor(focusInside, 500)) {
+        // Another window's late activation can still win the first race.
+        dialog->activateWindow();
+        if (!QTest::qWaitFor(focusInside, 2000))
+            qWarning("the dialog was shown but never took the focus");
+    }
     m_ran = true;
     m_steps(*dialog);
 }
