@@ -162,7 +162,7 @@ void TestGroupedGrid::appearance()
     for (int c = Account; c <= Balance; ++c)
         QVERIFY(!view->isColumnHidden(c));
     QCOMPARE(grid.model()->headerData(Balance, Qt::Horizontal).toString(), QString("Saldo prog.vo"));
-    QCOMPARE(grid.model()->indexOf(3, MoneyIn).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+    QCOMPARE(Qt::Alignment(grid.model()->indexOf(3, MoneyIn).data(Qt::TextAlignmentRole).toInt()),
              Qt::AlignRight | Qt::AlignVCenter);
     // Deeper rows sit further right.
     grid.resize(900, 400);
@@ -170,6 +170,17 @@ void TestGroupedGrid::appearance()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     QVERIFY(view->visualRect(grid.model()->indexOf(2)).left() >
             view->visualRect(grid.model()->indexOf(1)).left());
+}
+
+void TestGroupedGrid::focusGoesToTheView()
+{
+    GroupedGrid grid;
+    setUpJournalGrid(grid, threeEntries(), 0);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.activateWindow();
+    grid.setFocus();
+    QTRY_VERIFY(grid.view()->hasFocus());
 }
 
 void TestGroupedGrid::columnsByKey()
@@ -246,6 +257,15 @@ void TestGroupedGrid::rowFormatHookIsAskedOncePerRefresh()
     QCOMPARE(asked.count(3), 1);
     cell(grid, 3, Description, Qt::BackgroundRole);
     QCOMPARE(asked.count(3), 2);
+
+    // Drawing asks for the rows on screen.
+    grid.refreshRows();
+    asked.clear();
+    grid.resize(900, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QTRY_VERIFY(asked.contains(3));
+    QCOMPARE(asked.count(3), 1);
 }
 
 void TestGroupedGrid::failingHookLeavesRowPlain()

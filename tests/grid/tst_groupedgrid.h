@@ -13,6 +13,7 @@ private slots:
     void cellTexts();
     void groupHeadersSpanTheRow();
     void appearance();
+    void focusGoesToTheView();
     void columnsByKey();
     void namedStylesAreLayered_data();
     void namedStylesAreLayered();

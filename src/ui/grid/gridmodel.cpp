@@ -175,7 +175,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return displayText(position, col);
     case Qt::TextAlignmentRole: {
         const Qt::Alignment horizontal = col > 0 ? spec(col).alignment : Qt::AlignLeft;
-        return QVariant::fromValue(horizontal | Qt::AlignVCenter);
+        return int(horizontal | Qt::AlignVCenter);
     }
     case Qt::BackgroundRole: {
         const QColor color = cellStyle(position, col).background;
@@ -303,7 +303,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role == Qt::DisplayRole)
         return spec(section).caption;
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(spec(section).alignment | Qt::AlignVCenter);
+        return int(spec(section).alignment | Qt::AlignVCenter);
     return QVariant();
 }
 
