@@ -1,6 +1,7 @@
 #include "report/pdfexport.h"
 
 #include "db/connection.h"
+#include "report/heapretention.h"
 #include "report/pagesetup.h"
 #include "report/renderer.h"
 #include "report/report.h"
@@ -45,6 +46,7 @@ ReportDocument runForPdf(Report& report)
 
 void writePdf(const ReportDocument& document, const QString& path)
 {
+    HeapRetention retention;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         throw writeError(path, file.errorString());
