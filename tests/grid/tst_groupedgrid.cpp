@@ -162,6 +162,7 @@ void TestGroupedGrid::appearance()
     for (int c = Account; c <= Balance; ++c)
         QVERIFY(!view->isColumnHidden(c));
     QCOMPARE(grid.model()->headerData(Balance, Qt::Horizontal).toString(), QString("Saldo prog.vo"));
+    QCOMPARE(grid.model()->headerData(0, Qt::Horizontal).toString(), QString());
     QCOMPARE(Qt::Alignment(grid.model()->indexOf(3, MoneyIn).data(Qt::TextAlignmentRole).toInt()),
              Qt::AlignRight | Qt::AlignVCenter);
     // Deeper rows sit further right.

@@ -298,8 +298,10 @@ QVariant GridModel::fontFor(const CellStyle& style) const
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 1 || section > m_columnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section > m_columnCount)
         return QAbstractItemModel::headerData(section, orientation, role);
+    if (section == 0) // the hierarchy column has no title
+        return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
     if (role == Qt::DisplayRole)
         return spec(section).caption;
     if (role == Qt::TextAlignmentRole)
