@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <charconv>
 #include <cstring>
 
 namespace movilibro::db {
@@ -94,7 +95,9 @@ void formatFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     case SQLITE_INTEGER: {
         const qint64 v = sqlite3_value_int64(argv[0]);
         if (pattern == "0") {
-            resultText(ctx, QString::number(v));
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+            sqlite3_result_text(ctx, digits, int(end - digits), SQLITE_TRANSIENT);
             return;
         }
         resultText(ctx, Format::number(v, QString::fromUtf8(pattern)));
