@@ -139,7 +139,7 @@ void TestEntryEditor::newEntryStartsEmpty()
     fx.journal().addAccount(QStringLiteral("Cassa"));
     frmScadenze editor(&fx.main());
     QDate date;
-    QString description, in, out, title;
+    QString description, in, out, title, afterTab;
     int account = 0, maxLength = 0;
     ModalDriver driver([&](QDialog& d) {
         date = control<QDateEdit>(d, "datData")->date();
@@ -149,6 +149,8 @@ void TestEntryEditor::newEntryStartsEmpty()
         in = box(d, 1)->text();
         out = box(d, 2)->text();
         title = d.windowTitle();
+        press(Qt::Key_Tab);
+        afterTab = focusedName();
         press(Qt::Key_Escape);
     });
     editor.Nuovo(fx.main());
@@ -160,6 +162,7 @@ void TestEntryEditor::newEntryStartsEmpty()
     QCOMPARE(in, QStringLiteral("0,00 "));
     QCOMPARE(out, QStringLiteral("0,00 "));
     QCOMPARE(title, QStringLiteral("Movilibro"));
+    QCOMPARE(afterTab, QStringLiteral("txtData_0")); // Tab leaves the date picker at once
 }
 
 void TestEntryEditor::accountsListedByName()

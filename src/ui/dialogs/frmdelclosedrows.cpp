@@ -3,11 +3,11 @@
 #include "app/mainmod.h"
 #include "app/prompt.h"
 #include "app/viewstate.h"
+#include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/dialogstyle.h"
 #include "ui/dialogs/entrypurge.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -24,10 +24,8 @@ frmDelClosedRows::frmDelClosedRows(QWidget* parent) : QDialog(parent)
     lblData = new QLabel(QStringLiteral("Elimina le registrazioni fino alla seguente Data:"), this);
     lblData->setObjectName(QStringLiteral("lblData"));
     lblData->setWordWrap(true);
-    dtp = new QDateEdit(this);
+    dtp = new DatePicker(this);
     dtp->setObjectName(QStringLiteral("dtp"));
-    dtp->setCalendarPopup(true);
-    dtp->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     cmdSalva = new QPushButton(QStringLiteral("OK"), this);
     cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
     cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), this);

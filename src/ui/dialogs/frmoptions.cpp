@@ -6,11 +6,11 @@
 #include "db/connection.h"
 #include "db/journaldb.h"
 #include "db/periods.h"
+#include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/dialogstyle.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -47,10 +47,8 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
         lblData[i] = new QLabel(QString::fromUtf8(captions[i]), this);
         lblData[i]->setObjectName(dialogstyle::element(QStringLiteral("lblData"), i));
     }
-    dtp = new QDateEdit(this);
+    dtp = new DatePicker(this);
     dtp->setObjectName(QStringLiteral("dtp"));
-    dtp->setCalendarPopup(true);
-    dtp->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     for (int i = 0; i < 2; ++i) {
         cmbData[i] = new QComboBox(this);
         cmbData[i]->setObjectName(dialogstyle::element(QStringLiteral("cmbData"), i));

@@ -5,12 +5,12 @@
 #include "app/viewstate.h"
 #include "db/enginefunctions.h"
 #include "ui/dialogs/amountedit.h"
+#include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/dialogstyle.h"
 #include "ui/dialogs/editorkeys.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,10 +61,8 @@ void frmScadenze::buildControls()
         lblData[i]->setFont(dialogstyle::verdana(6.75));
     }
 
-    datData = new QDateEdit(this);
+    datData = new DatePicker(this);
     datData->setObjectName(QStringLiteral("datData"));
-    datData->setCalendarPopup(true);
-    datData->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
 
     txtDescription = new QLineEdit(this);
     txtDescription->setObjectName(dialogstyle::element(QStringLiteral("txtData"), 0));
