@@ -74,7 +74,7 @@ const GridColumn& GridModel::column(int col) const
 }
 
 // Drawing must not throw when the data array shrank since the last reset.
-const GridColumn& GridModel::spec(int col) const
+const GridColumn& GridModel::design(int col) const
 {
     static const GridColumn plain;
     return col >= 1 && col <= int(m_columns.size()) ? m_columns[col - 1] : plain;
@@ -174,7 +174,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return displayText(position, col);
     case Qt::TextAlignmentRole: {
-        const Qt::Alignment horizontal = col > 0 ? spec(col).alignment : Qt::AlignLeft;
+        const Qt::Alignment horizontal = col > 0 ? design(col).alignment : Qt::AlignLeft;
         return int(horizontal | Qt::AlignVCenter);
     }
     case Qt::BackgroundRole: {
@@ -215,7 +215,7 @@ QString GridModel::displayText(int position, int col) const
 
 QString GridModel::entryText(int dataRow, int col) const
 {
-    const QString& format = spec(col).format;
+    const QString& format = design(col).format;
     switch (m_data.columnType(col)) {
     case ColumnType::Text:
         return m_data.text(col, dataRow);
@@ -241,7 +241,7 @@ QString GridModel::entryText(int dataRow, int col) const
 
 QString GridModel::totalText(int position, int col) const
 {
-    const QString& format = spec(col).totalFormat;
+    const QString& format = design(col).totalFormat;
     if (format.isEmpty() || col > m_data.columnCount() || m_data.columnType(col) != ColumnType::Currency)
         return QString();
     try {
@@ -264,7 +264,7 @@ CellStyle GridModel::cellStyle(int position, int col) const
     if (m_rows.rowType(position) == RowType::Entry) {
         layStyle(style, position % 2 == 1 ? m_oddRowStyle : m_evenRowStyle);
         if (col > 0)
-            layStyle(style, spec(col).style);
+            layStyle(style, design(col).style);
     } else {
         layStyle(style, m_groupRowStyle);
     }
@@ -303,9 +303,9 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (section == 0) // the hierarchy column has no title
         return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
     if (role == Qt::DisplayRole)
-        return spec(section).caption;
+        return design(section).caption;
     if (role == Qt::TextAlignmentRole)
-        return int(spec(section).alignment | Qt::AlignVCenter);
+        return int(design(section).alignment | Qt::AlignVCenter);
     return QVariant();
 }
 

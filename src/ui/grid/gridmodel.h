@@ -69,7 +69,7 @@ public:
     static QString overflowText();
 
 private:
-    const GridColumn& spec(int col) const;
+    const GridColumn& design(int col) const;
     QString displayText(int position, int column) const;
     QString entryText(int dataRow, int column) const;
     QString totalText(int position, int column) const;

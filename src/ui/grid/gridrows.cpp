@@ -10,14 +10,14 @@ namespace movilibro::grid {
 
 void GridRows::addGroup(int column, bool ascending)
 {
-    m_groupSpecs.push_back({column, ascending});
+    m_groupLevels.push_back({column, ascending});
 }
 
 int GridRows::groupColumn(int level) const
 {
     if (level < 1 || level > groupCount())
         throw std::out_of_range("group level out of range");
-    return m_groupSpecs[level - 1].column;
+    return m_groupLevels[level - 1].column;
 }
 
 void GridRows::addSortKey(int column, bool descending)
@@ -27,9 +27,9 @@ void GridRows::addSortKey(int column, bool descending)
 
 void GridRows::rebuild()
 {
-    RowOrder order = orderRows(m_data, m_groupSpecs, m_sortKeys);
+    RowOrder order = orderRows(m_data, m_groupLevels, m_sortKeys);
     clear();
-    m_builtGroups = m_groupSpecs;
+    m_builtGroups = m_groupLevels;
     m_order = std::move(order.rows);
     layOut(order.breakLevel);
     linkChildren();

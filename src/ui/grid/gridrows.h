@@ -26,9 +26,9 @@ class GridRows
 public:
     explicit GridRows(const GridData& data) : m_data(data) {}
 
-    void clearGroups() { m_groupSpecs.clear(); }
+    void clearGroups() { m_groupLevels.clear(); }
     void addGroup(int column, bool ascending = true);
-    int groupCount() const { return int(m_groupSpecs.size()); }
+    int groupCount() const { return int(m_groupLevels.size()); }
     // The column grouped at `level` (1-based).
     int groupColumn(int level) const;
 
@@ -95,11 +95,11 @@ private:
     void push(RowType type, int ref, int group);
 
     const GridData& m_data;
-    std::vector<GroupSpec> m_groupSpecs;
+    std::vector<GroupLevel> m_groupLevels;
     std::vector<SortKey> m_sortKeys;
 
-    // Levels of the last rebuild (specs may change before the next one).
-    std::vector<GroupSpec> m_builtGroups;
+    // Levels of the last rebuild (groups added since apply at the next one).
+    std::vector<GroupLevel> m_builtGroups;
     std::vector<quint32> m_order;
     std::vector<Group> m_groups;
     std::vector<int> m_children;

@@ -27,7 +27,7 @@ enum class RowType : quint8
 };
 
 // A group level: rows are gathered by the value of `column` (1-based).
-struct GroupSpec
+struct GroupLevel
 {
     int column = 0;
     bool ascending = true;

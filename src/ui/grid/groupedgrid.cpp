@@ -162,9 +162,9 @@ void GroupedGrid::applyColumn(int col)
 {
     if (col > m_model->dataColumnCount())
         return;
-    const GridColumn& spec = m_model->column(col);
-    m_view->setColumnHidden(col, !spec.visible);
-    m_view->setColumnWidth(col, spec.width);
+    const GridColumn& design = m_model->column(col);
+    m_view->setColumnHidden(col, !design.visible);
+    m_view->setColumnWidth(col, design.width);
     m_model->columnChanged(col);
     m_view->viewport()->update();
 }
@@ -341,7 +341,7 @@ void GroupedGrid::loadRecordSource()
     const int columns = statement.columnCount();
     GridData fresh;
     fresh.setColumnCount(columns);
-    std::vector<GridColumn> specs(columns);
+    std::vector<GridColumn> designs(columns);
     for (int c = 1; c <= columns; ++c) {
         const QString key = statement.columnName(c - 1);
         const bool integer =
@@ -349,10 +349,10 @@ void GroupedGrid::loadRecordSource()
         fresh.setColumnType(c, integer ? ColumnType::Id : ColumnType::Text);
         const int known = columnIndex(key);
         if (known > 0) {
-            specs[c - 1] = column(known);
+            designs[c - 1] = column(known);
         } else {
-            specs[c - 1].key = key;
-            specs[c - 1].caption = key;
+            designs[c - 1].key = key;
+            designs[c - 1].caption = key;
         }
     }
     while (statement.step()) {
@@ -366,7 +366,7 @@ void GroupedGrid::loadRecordSource()
     }
     m_model->reset([&] {
         m_data = std::move(fresh);
-        m_model->setColumns(std::move(specs));
+        m_model->setColumns(std::move(designs));
         m_rows.clearGroups();
         m_rows.clearSortKeys();
         m_rows.rebuild();

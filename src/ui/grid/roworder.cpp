@@ -158,10 +158,10 @@ std::vector<Ordinals> columnOrdinals(const GridData& data, int col, bool descend
 class Orderer
 {
 public:
-    Orderer(const GridData& data, const std::vector<GroupSpec>& groups, const std::vector<SortKey>& sortKeys)
+    Orderer(const GridData& data, const std::vector<GroupLevel>& groups, const std::vector<SortKey>& sortKeys)
         : m_count(quint32(data.rowCount())), m_levels(int(groups.size()))
     {
-        for (const GroupSpec& group : groups) {
+        for (const GroupLevel& group : groups) {
             append(columnOrdinals(data, group.column, !group.ascending));
             m_levelKeyEnd.push_back(int(m_keys.size()));
         }
@@ -268,7 +268,7 @@ private:
 
 } // namespace
 
-RowOrder orderRows(const GridData& data, const std::vector<GroupSpec>& groups,
+RowOrder orderRows(const GridData& data, const std::vector<GroupLevel>& groups,
                    const std::vector<SortKey>& sortKeys)
 {
     if (groups.size() > MaxLevels)

@@ -25,7 +25,7 @@ struct RowOrder
 // compare equal fall in the same group. Empty dates and amounts come first.
 // Throws std::out_of_range for a column that does not exist and
 // std::invalid_argument beyond 250 group levels.
-RowOrder orderRows(const GridData& data, const std::vector<GroupSpec>& groups,
+RowOrder orderRows(const GridData& data, const std::vector<GroupLevel>& groups,
                    const std::vector<SortKey>& sortKeys);
 
 } // namespace movilibro::grid
