@@ -47,9 +47,4 @@ private:
     bool m_held = true;
 };
 
-template <typename T> T* control(QWidget& dialog, const QString& name)
-{
-    return dialog.findChild<T*>(name);
-}
-
 } // namespace movilibro::test

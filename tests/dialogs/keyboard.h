@@ -23,6 +23,11 @@ inline void type(const QString& text)
 {
     QTest::keyClicks(focused(), text);
 }
+template <typename T> T* control(QWidget& dialog, const QString& name)
+{
+    return dialog.findChild<T*>(name);
+}
+
 inline void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -140,6 +141,7 @@ void TestEntryEditor::newEntryStartsEmpty()
     frmScadenze editor(&fx.main());
     QDate date;
     QString description, in, out, title, afterTab;
+    QStringList labels;
     int account = 0, maxLength = 0;
     ModalDriver driver([&](QDialog& d) {
         date = control<QDateEdit>(d, "datData")->date();
@@ -149,6 +151,8 @@ void TestEntryEditor::newEntryStartsEmpty()
         in = box(d, 1)->text();
         out = box(d, 2)->text();
         title = d.windowTitle();
+        for (int i = 0; i < 5; ++i)
+            labels << control<QLabel>(d, QStringLiteral("lblData_%1").arg(i))->text();
         press(Qt::Key_Tab);
         afterTab = focusedName();
         press(Qt::Key_Escape);
@@ -163,6 +167,7 @@ void TestEntryEditor::newEntryStartsEmpty()
     QCOMPARE(out, QStringLiteral("0,00 "));
     QCOMPARE(title, QStringLiteral("Movilibro"));
     QCOMPARE(afterTab, QStringLiteral("txtData_0")); // Tab leaves the date picker at once
+    QCOMPARE(labels, QStringList({"Uscite/Prelievo", "Data", "Descrizione", "Conto", "Entrate/Versamento"}));
 }
 
 void TestEntryEditor::accountsListedByName()

@@ -190,6 +190,11 @@ void TestPreferences::setUpThenReloadOnce()
     QVERIFY(!driver.timedOut());
     QVERIFY(duringDialog.isEmpty());
     QCOMPARE(fx.reloads().mid(reloadsBefore), QStringList({"SettaAmbiente", "gexsBind"}));
+
+    ModalDriver again([&](QDialog& d) { click(control<QPushButton>(d, "cmdClose")); });
+    runPreferences(fx.main());
+    QVERIFY(!again.timedOut());
+    QCOMPARE(fx.main().findChildren<frmOptions*>().size(), 1); // one dialog for the whole run
 }
 
 void TestPreferences::writeFailureIsReported()

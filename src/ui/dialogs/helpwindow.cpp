@@ -112,6 +112,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     m_forward =
         navigationButton(QStringLiteral("Avanti ▶"), QStringLiteral("Pagina successiva (Alt+Destra)"), this);
     m_home = navigationButton(QStringLiteral("Sommario"), QStringLiteral("Indice della guida"), this);
+    m_back->setObjectName(QStringLiteral("helpBack"));
+    m_forward->setObjectName(QStringLiteral("helpForward"));
+    m_home->setObjectName(QStringLiteral("helpHome"));
     m_back->setEnabled(false);
     m_forward->setEnabled(false);
 
