@@ -58,8 +58,6 @@ private slots:
     void fullerLayoutAfterASmallerOnePrintsEveryLevel_data();
     void fullerLayoutAfterASmallerOnePrintsEveryLevel();
     void layoutOutsideTheRangeKeepsTheDesign();
-    void placesControlsAsDesigned_data();
-    void placesControlsAsDesigned();
     void pagesNeverSplitABand_data();
     void pagesNeverSplitABand();
     void dataControlReadsTypedValues();
@@ -304,80 +302,6 @@ void TestArpSchede::layoutOutsideTheRangeKeepsTheDesign()
     QCOMPARE(body.filter(QRegularExpression("^GroupHeader3")).size(), 1);
     QCOMPARE(body.filter(QRegularExpression("^Detail")).size(), 6);
     QCOMPARE(body.last(), QStringLiteral("GroupFooter2:"));
-}
-
-void TestArpSchede::placesControlsAsDesigned_data()
-{
-    QTest::addColumn<QString>("band");
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QRect>("rect");
-    QTest::addColumn<qreal>("fontSize");
-    QTest::addColumn<int>("alignment");
-    QTest::addColumn<QRgb>("background");
-
-    const int left = Qt::AlignLeft;
-    const int right = Qt::AlignRight;
-    const QRgb shaded = qRgb(0xE0, 0xE0, 0xE0);
-    // Group header 1 starts at 750, under the page header; header 2 at 1290,
-    // header 3 at 1575, the first detail at 1860.
-    QTest::newRow("caption Data") << "PageHeader"
-                                  << "Label1" << QRect(57, 340, 1077, 227) << 7.0 << left << QRgb(0);
-    QTest::newRow("caption Saldo") << "PageHeader"
-                                   << "Label6" << QRect(9071, 340, 1474, 227) << 7.0 << right << QRgb(0);
-    QTest::newRow("page count") << "PageHeader"
-                                << "Field1" << QRect(9638, 0, 907, 170) << 8.5 << right << QRgb(0);
-    QTest::newRow("rule under captions") << "PageHeader"
-                                         << "Line1" << QRect(0, 567, 10602, 0) << 10.0 << left << QRgb(0);
-    QTest::newRow("outer caption") << "GroupHeader1"
-                                   << "txtH1" << QRect(0, 750, 6236, 227) << 8.5 << left << QRgb(0);
-    QTest::newRow("level 2 caption") << "GroupHeader2"
-                                     << "txtH2" << QRect(170, 1290, 6066, 227) << 8.5 << left << QRgb(0);
-    QTest::newRow("level 2 marker") << "GroupHeader2"
-                                    << "Shape1" << QRect(30, 1345, 120, 120) << 10.0 << left << QRgb(0);
-    QTest::newRow("level 3 caption") << "GroupHeader3"
-                                     << "txtH3" << QRect(340, 1575, 5896, 227) << 8.5 << left << QRgb(0);
-    QTest::newRow("level 3 sign") << "GroupHeader3"
-                                  << "txtSegnoG3" << QRect(9071, 1575, 227, 227) << 8.5
-                                  << int(Qt::AlignHCenter) << shaded;
-    QTest::newRow("date") << "Detail"
-                          << "txtmlData" << QRect(0, 1860, 1134, 227) << 8.0 << left << QRgb(0);
-    QTest::newRow("account") << "Detail"
-                             << "txtmlConto" << QRect(4535, 1860, 1758, 227) << 8.0 << left << QRgb(0);
-    QTest::newRow("incomes") << "Detail"
-                             << "txtmlEntrate" << QRect(6293, 1860, 1304, 227) << 8.5 << right << QRgb(0);
-    QTest::newRow("balance") << "Detail"
-                             << "txtmlSaldo" << QRect(9298, 1860, 1304, 227) << 8.5 << right << shaded;
-    QTest::newRow("rule under the entry") << "Detail"
-                                          << "Line5" << QRect(0, 2087, 10602, 0) << 10.0 << left << QRgb(0);
-}
-
-void TestArpSchede::placesControlsAsDesigned()
-{
-    QFETCH(QString, band);
-    QFETCH(QString, item);
-    QFETCH(QRect, rect);
-    QFETCH(qreal, fontSize);
-    QFETCH(int, alignment);
-    QFETCH(QRgb, background);
-
-    arpSchede report;
-    setUpReport(report, contextFor(3, 0));
-    const auto document = report.layout(test::reportRecords(test::sampleEntries(), 0, 3), TallPage);
-    for (const auto& placed : document.pages.front().bands) {
-        if (placed.name != band) {
-            continue;
-        }
-        const PlacedItem* found = placed.item(item);
-        QVERIFY(found);
-        QCOMPARE(found->rect, rect);
-        if (found->kind == ItemKind::Text) {
-            QCOMPARE(found->fontSize, fontSize);
-            QCOMPARE(int(found->alignment), alignment);
-            QCOMPARE(found->background, background);
-        }
-        return;
-    }
-    QFAIL("band not printed");
 }
 
 void TestArpSchede::pagesNeverSplitABand_data()
