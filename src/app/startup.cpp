@@ -1,11 +1,13 @@
 #include "app/startup.h"
 
+#include "app/commandline.h"
 #include "app/frmforfolders.h"
 #include "app/frmsplash.h"
 #include "app/mainmod.h"
 #include "app/prompt.h"
 #include "db/connstring.h"
 #include "db/journaldb.h"
+#include "legacy/journalconversion.h"
 #include "settings/registrywrappers.h"
 #include "ui/main/frmmain.h"
 
@@ -23,6 +25,8 @@ namespace movilibro {
 namespace {
 
 std::unique_ptr<frmMain> g_main;
+// What a conversion at this start copied, shown once the main window is up.
+QString g_conversionReport;
 
 const QString NotStarted = QStringLiteral("L'applicazione non verrà avviata.");
 
@@ -47,11 +51,41 @@ void refuseStart(const QString& firstLine)
     folders.Apri();
 }
 
+// An old-format journal is converted only when the user agrees; on No or on
+// failure the file stays exactly as it was.
+bool convertedOldJournal(const QString& path)
+{
+    const QString keptAs = legacy::keepName(path);
+    const QString question =
+        QStringLiteral("Il giornale %1 è nel formato della versione precedente.\r\n"
+                       "Convertirlo nel formato attuale? L'originale resterà accanto, come %2.")
+            .arg(QDir::toNativeSeparators(path), QFileInfo(keptAs).fileName());
+    if (Prompt::instance().message(nullptr, question, MsgStyle::YesNo) != Answer::Yes)
+        return false;
+    try {
+        const legacy::Conversion done = legacy::convertInPlace(
+            path, mainmod::programFolder() + QDir::separator() + mainmod::TemplateFileName);
+        g_conversionReport = QStringLiteral("Giornale convertito. L'originale è conservato come %1.\r\n\r\n")
+                                 .arg(QDir::toNativeSeparators(done.keptAs)) +
+                             legacy::summaryText(done.summary);
+        return true;
+    } catch (const legacy::LegacyError& e) {
+        Prompt::instance().message(nullptr,
+                                   QStringLiteral("Conversione non riuscita: ") + e.message() +
+                                       QStringLiteral("\r\nIl file originale non è stato modificato."),
+                                   MsgStyle::Ok);
+        return false;
+    }
+}
+
 bool journalUsable()
 {
     if (!db::ConnectionFails(mainmod::ConnString))
         return true;
     const QString path = mainmod::DBFolder + QDir::separator() + mainmod::DatabaseFileName;
+    if (db::journalFileKind(path) == db::JournalFileKind::Jet && convertedOldJournal(path) &&
+        !db::ConnectionFails(mainmod::ConnString))
+        return true;
     if (!QFileInfo::exists(path)) {
         if (!db::CreateDatabaseFromTemplate(mainmod::programFolder(), mainmod::DBFolder)) {
             refuseStart(QStringLiteral("File di sistema assente"));
@@ -68,6 +102,7 @@ bool journalUsable()
 
 frmMain* Main()
 {
+    g_conversionReport.clear();
     setModuleVariables();
     if (!journalUsable())
         return nullptr;
@@ -80,6 +115,8 @@ frmMain* Main()
     mainmod::LongPause();
     splash.reset();
     g_main->show();
+    if (!g_conversionReport.isEmpty())
+        Prompt::instance().message(g_main.get(), g_conversionReport, MsgStyle::Ok);
     return g_main.get();
 }
 
@@ -114,6 +151,8 @@ void chooseLocale()
 
 int runApplication(int argc, char* argv[])
 {
+    if (cli::asksForCommandLine(argc, argv))
+        cli::chooseHeadlessPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(mainmod::ApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Marlenco"));
@@ -123,6 +162,12 @@ int runApplication(int argc, char* argv[])
                                             .arg(MOVILIBRO_VERSION_PATCH));
     chooseLocale();
     installTranslations(app);
+    const auto status = cli::runCommandLine(QApplication::arguments(), [] {
+        setModuleVariables();
+        return mainmod::DBFolder;
+    });
+    if (status)
+        return *status;
     if (!Main())
         return 0;
     const int rc = QApplication::exec();

@@ -1,0 +1,394 @@
+#include "app/commandline.h"
+
+#include "app/mainmod.h"
+#include "app/seams.h"
+#include "db/connection.h"
+#include "db/connstring.h"
+#include "db/errortext.h"
+#include "db/journaldb.h"
+#include "db/periods.h"
+#include "legacy/journalconversion.h"
+#include "report/arpschede.h"
+#include "report/csvexport.h"
+#include "report/pdfexport.h"
+#include "report/reportcommands.h"
+#include "report/reporterror.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace movilibro::cli {
+
+namespace {
+
+struct OptionSpec
+{
+    const char* name;
+    const char* shortName;
+    const char* valueName;
+    const char* description;
+};
+
+constexpr OptionSpec Options[] = {
+    {"import-mdb", nullptr, "file",
+     "Copia nel giornale un archivio della versione precedente (movilibro.mdb nel formato di Access "
+     "2000-2003). Il giornale deve essere vuoto; se manca, viene creato."},
+    {"export-pdf", nullptr, "file",
+     "Scrive il rapporto del giornale in un file PDF, come il pulsante \"PDF\"."},
+    {"export-csv", nullptr, "file",
+     "Scrive le registrazioni del periodo in un file CSV per i fogli di calcolo (separatore ';', "
+     "virgola decimale)."},
+    {"from", nullptr, "gg/mm/aaaa",
+     "Primo giorno del periodo (predefinito: inizio dell'esercizio in corso)."},
+    {"to", nullptr, "gg/mm/aaaa", "Ultimo giorno del periodo (predefinito: fine dell'esercizio in corso)."},
+    {"layout", nullptr, "n",
+     "Raggruppamento: 0 nessuno, 1 per periodo, 2 per conto, 3 per periodo e conto, 4 per conto e "
+     "periodo (predefinito: quello salvato nel giornale)."},
+    {"db", nullptr, "cartella",
+     "Cartella del giornale da usare al posto di quella impostata (l'impostazione non cambia)."},
+    {"help", "h", nullptr, "Mostra questo aiuto."},
+    {"version", "v", nullptr, "Mostra la versione del programma."},
+};
+
+// A command line that cannot be followed (exit status 2).
+struct UsageError
+{
+    QString message;
+};
+
+// Work that could not be done (exit status 1).
+struct Failure
+{
+    QString message;
+};
+
+struct Request
+{
+    QString importFile, pdfFile, csvFile, dbFolder;
+    std::optional<QDate> from, to;
+    std::optional<int> layout;
+    bool help = false;
+    bool version = false;
+
+    bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty(); }
+    bool anyTask() const { return !importFile.isEmpty() || exports(); }
+    bool periodOptions() const { return from || to || layout; }
+};
+
+void print(FILE* stream, const QString& text)
+{
+    std::fputs((text + u'\n').toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+QString wrapped(const QString& text, int indent, int width)
+{
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width - indent) {
+            lines << line;
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    lines << line;
+    return lines.join(u'\n' + QString(indent, u' '));
+}
+
+QString helpText()
+{
+    constexpr int Indent = 26;
+    QString text =
+        QStringLiteral("Uso: movilibro [opzioni]\n\n"
+                       "Senza opzioni apre il giornale nella finestra del programma. Con le opzioni\n"
+                       "seguenti lavora senza finestre e termina.\n\nOpzioni:\n");
+    for (const OptionSpec& o : Options) {
+        QString names = QStringLiteral("  ");
+        if (o.shortName)
+            names += QStringLiteral("-%1, ").arg(QLatin1String(o.shortName));
+        names += QStringLiteral("--%1").arg(QLatin1String(o.name));
+        if (o.valueName)
+            names += QStringLiteral(" <%1>").arg(QString::fromUtf8(o.valueName));
+        text += names.leftJustified(Indent - 1) + u' ' +
+                wrapped(QString::fromUtf8(o.description), Indent, 79) + u'\n';
+    }
+    text += QStringLiteral("\nStato di uscita: 0 riuscito, 1 operazione non riuscita, 2 opzioni non valide.");
+    return text;
+}
+
+QString optionName(const QString& name)
+{
+    return QStringLiteral("--") + name;
+}
+
+// Why QCommandLineParser refused the arguments, in Italian.
+QString parseError(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().constFirst();
+        return QStringLiteral("Opzione sconosciuta: ") +
+               (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name + u'.';
+    }
+    for (const OptionSpec& o : Options) {
+        if (o.valueName && arguments.constLast() == optionName(QLatin1String(o.name)))
+            return QStringLiteral("Manca il valore dell'opzione %1.").arg(arguments.constLast());
+    }
+    return QStringLiteral("Riga di comando non valida.");
+}
+
+QDate dateOption(const QString& option, const QString& text)
+{
+    const QDate date = QDate::fromString(text, QStringLiteral("d/M/yyyy"));
+    if (!date.isValid())
+        throw UsageError{
+            QStringLiteral("Data non valida per %1: \"%2\" (usare gg/mm/aaaa, per esempio 31/12/2010).")
+                .arg(option, text)};
+    return date;
+}
+
+int layoutOption(const QString& text)
+{
+    bool ok = false;
+    const int layout = text.trimmed().toInt(&ok);
+    if (!ok || layout < 0 || layout > 4)
+        throw UsageError{
+            QStringLiteral("Raggruppamento non valido per --layout: \"%1\" (ammessi i numeri da 0 a 4).")
+                .arg(text)};
+    return layout;
+}
+
+QString fileOption(const QCommandLineParser& parser, const char* name)
+{
+    const QString option = QLatin1String(name);
+    if (!parser.isSet(option))
+        return {};
+    const QString value = parser.value(option);
+    if (value.trimmed().isEmpty())
+        throw UsageError{QStringLiteral("Manca il valore dell'opzione %1.").arg(optionName(option))};
+    return value;
+}
+
+void checkCombination(const Request& r)
+{
+    if (!r.importFile.isEmpty() && r.exports())
+        throw UsageError{QStringLiteral("--import-mdb non si usa insieme a --export-pdf o --export-csv.")};
+    if (r.periodOptions() && !r.exports())
+        throw UsageError{QStringLiteral(
+            "Le opzioni --from, --to e --layout valgono solo con --export-pdf o --export-csv.")};
+    if (!r.dbFolder.isEmpty() && !r.anyTask())
+        throw UsageError{
+            QStringLiteral("L'opzione --db vale solo con --import-mdb, --export-pdf o --export-csv.")};
+}
+
+Request readRequest(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    for (const OptionSpec& o : Options) {
+        QStringList names{QLatin1String(o.name)};
+        if (o.shortName)
+            names.prepend(QLatin1String(o.shortName));
+        parser.addOption(QCommandLineOption(names, QString::fromUtf8(o.description),
+                                            o.valueName ? QString::fromUtf8(o.valueName) : QString()));
+    }
+    if (!parser.parse(arguments))
+        throw UsageError{parseError(parser, arguments)};
+    if (!parser.positionalArguments().isEmpty())
+        throw UsageError{
+            QStringLiteral("Argomento non previsto: \"%1\".").arg(parser.positionalArguments().first())};
+    Request r;
+    r.help = parser.isSet(QStringLiteral("help"));
+    r.version = parser.isSet(QStringLiteral("version"));
+    r.importFile = fileOption(parser, "import-mdb");
+    r.pdfFile = fileOption(parser, "export-pdf");
+    r.csvFile = fileOption(parser, "export-csv");
+    r.dbFolder = fileOption(parser, "db");
+    if (parser.isSet(QStringLiteral("from")))
+        r.from = dateOption(QStringLiteral("--from"), parser.value(QStringLiteral("from")));
+    if (parser.isSet(QStringLiteral("to")))
+        r.to = dateOption(QStringLiteral("--to"), parser.value(QStringLiteral("to")));
+    if (parser.isSet(QStringLiteral("layout")))
+        r.layout = layoutOption(parser.value(QStringLiteral("layout")));
+    if (!r.help && !r.version)
+        checkCombination(r);
+    return r;
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString journalFolderFor(const Request& r, const std::function<QString()>& journalFolder)
+{
+    if (r.dbFolder.isEmpty())
+        return journalFolder();
+    const QFileInfo folder(r.dbFolder);
+    if (!folder.isDir())
+        throw Failure{QStringLiteral("La cartella %1 non esiste.").arg(shown(r.dbFolder))};
+    return shown(folder.absoluteFilePath());
+}
+
+QString journalPathIn(const QString& folder)
+{
+    return folder + QDir::separator() + mainmod::DatabaseFileName;
+}
+
+int runImport(const Request& r, const QString& folder)
+{
+    const QString templatePath = mainmod::programFolder() + QDir::separator() + mainmod::TemplateFileName;
+    const legacy::ImportSummary summary = legacy::importIntoFolder(r.importFile, folder, templatePath);
+    print(stdout,
+          QStringLiteral("Importazione completata nel giornale %1.").arg(shown(journalPathIn(folder))));
+    print(stdout, legacy::summaryText(summary));
+    return Success;
+}
+
+void checkJournal(const QString& folder)
+{
+    const QString path = journalPathIn(folder);
+    switch (db::journalFileKind(path)) {
+    case db::JournalFileKind::Missing:
+        throw Failure{QStringLiteral("Nessun giornale nella cartella %1.").arg(shown(folder))};
+    case db::JournalFileKind::Jet:
+        throw Failure{QStringLiteral("Il giornale %1 è nel formato della versione precedente: avviare il "
+                                     "programma per convertirlo.")
+                          .arg(shown(path))};
+    default:
+        break;
+    }
+    if (db::ConnectionFails(db::connStringFor(folder)))
+        throw Failure{QStringLiteral("Il giornale %1 è assente o danneggiato.").arg(shown(path))};
+}
+
+// The period, grouping and journal of an export: what the main window would
+// show at start, changed by the options.
+report::ReportContext exportContext(const Request& r, const QString& folder)
+{
+    const QString cs = db::connStringFor(folder);
+    try {
+        const int startingMonth = normalizedStartingMonth(
+            db::ReadParameter(cs, QStringLiteral("appset_esercizio_startingmonth"), 1));
+        const int kind = normalizedKind(db::ReadParameter(cs, QStringLiteral("appset_dategrouping"), 0));
+        const int layout = normalizedLayout(db::ReadParameter(cs, QStringLiteral("appset_gexlayout"), 0));
+        const DateRange fiscal = fiscalYear(Clock::today(), startingMonth);
+        return {r.from.value_or(fiscal.start), r.to.value_or(fiscal.end), kind, r.layout.value_or(layout),
+                cs};
+    } catch (const db::DbError& e) {
+        throw Failure{db::userMessage(e)};
+    }
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+void checkTargets(const Request& r, const QString& folder)
+{
+    const QString journal = journalPathIn(folder);
+    for (const QString& target : {r.pdfFile, r.csvFile}) {
+        if (!target.isEmpty() && samePath(target, journal))
+            throw UsageError{QStringLiteral("Il file %1 è il giornale stesso: scegliere un altro nome.")
+                                 .arg(shown(target))};
+    }
+    if (!r.pdfFile.isEmpty() && !r.csvFile.isEmpty() && samePath(r.pdfFile, r.csvFile))
+        throw UsageError{QStringLiteral("--export-pdf e --export-csv indicano lo stesso file.")};
+}
+
+QString day(const QDate& date)
+{
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+int runExports(const Request& r, const QString& folder)
+{
+    checkTargets(r, folder);
+    checkJournal(folder);
+    const report::ReportContext context = exportContext(r, folder);
+    if (context.start > context.end)
+        throw UsageError{
+            QStringLiteral("Il periodo non è valido: il primo giorno (%1) viene dopo l'ultimo (%2).")
+                .arg(day(context.start), day(context.end))};
+    if (!r.pdfFile.isEmpty()) {
+        report::arpSchede report;
+        report::setUpReport(report, context);
+        report::exportPdf(report, r.pdfFile);
+        print(stdout, QStringLiteral("Scritto il file PDF %1.").arg(shown(r.pdfFile)));
+    }
+    if (!r.csvFile.isEmpty()) {
+        report::exportCsv(context, r.csvFile);
+        print(stdout, QStringLiteral("Scritto il file CSV %1.").arg(shown(r.csvFile)));
+    }
+    return Success;
+}
+
+int fail(const QString& message)
+{
+    print(stderr, QStringLiteral("movilibro: ") + message);
+    return Failed;
+}
+
+} // namespace
+
+bool asksForCommandLine(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        for (const OptionSpec& o : Options) {
+            const QByteArray name = QByteArray("--") + o.name;
+            if (arg == name || arg.startsWith(name + '=') ||
+                (o.shortName && arg == QByteArray("-") + o.shortName))
+                return true;
+        }
+    }
+    return false;
+}
+
+void chooseHeadlessPlatform()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+std::optional<int> runCommandLine(const QStringList& arguments, const std::function<QString()>& journalFolder)
+{
+    try {
+        const Request r = readRequest(arguments);
+        if (r.help) {
+            print(stdout, helpText());
+            return Success;
+        }
+        if (r.version) {
+            print(stdout, QStringLiteral("Movilibro %1").arg(QCoreApplication::applicationVersion()));
+            return Success;
+        }
+        if (!r.anyTask())
+            return std::nullopt;
+        const QString folder = journalFolderFor(r, journalFolder);
+        return r.importFile.isEmpty() ? runExports(r, folder) : runImport(r, folder);
+    } catch (const UsageError& e) {
+        print(stderr, QStringLiteral("movilibro: %1\nUsare movilibro --help per l'elenco delle opzioni.")
+                          .arg(e.message));
+        return BadUsage;
+    } catch (const Failure& e) {
+        return fail(e.message);
+    } catch (const legacy::LegacyError& e) {
+        return fail(e.message());
+    } catch (const report::ReportError& e) {
+        return fail(e.message());
+    } catch (const db::DbError& e) {
+        return fail(db::userMessage(e));
+    }
+}
+
+} // namespace movilibro::cli

@@ -1,0 +1,127 @@
+#include "report/csvexport.h"
+
+#include "db/connection.h"
+#include "db/errortext.h"
+#include "report/reporterror.h"
+#include "ui/grid/groupedgrid.h"
+#include "ui/main/journalgrid.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace movilibro::report {
+
+namespace {
+
+const QLocale Italian(QLocale::Italian, QLocale::Italy);
+
+bool needsQuotes(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c == u'"' || c == u';' || c == u'\n' || c == u'\r')
+            return true;
+    }
+    return false;
+}
+
+QByteArray dateField(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%02d/%02d/%04d", date.day(), date.month(), date.year());
+    return QByteArray(text, n);
+}
+
+QByteArray amountField(std::optional<Currency> value)
+{
+    if (!value || value->isZero())
+        return {};
+    return value->toString(Italian).toUtf8();
+}
+
+QString saveFailure(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Impossibile salvare il file CSV \"%1\": %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+} // namespace
+
+CsvWriter::CsvWriter() : m_bytes("\xEF\xBB\xBF") {}
+
+void CsvWriter::separate()
+{
+    if (!m_lineStart)
+        m_bytes += ';';
+    m_lineStart = false;
+}
+
+void CsvWriter::addField(QStringView text)
+{
+    separate();
+    if (!needsQuotes(text)) {
+        m_bytes += text.toUtf8();
+        return;
+    }
+    m_bytes += '"';
+    m_bytes += text.toString().replace(u'"', QStringLiteral("\"\"")).toUtf8();
+    m_bytes += '"';
+}
+
+void CsvWriter::addField(const QByteArray& utf8)
+{
+    separate();
+    m_bytes += utf8;
+}
+
+void CsvWriter::endLine()
+{
+    m_bytes += "\r\n";
+    m_lineStart = true;
+}
+
+QByteArray journalCsv(const grid::GroupedGrid& gex)
+{
+    namespace C = JournalColumn;
+    const grid::GridData& data = gex.data();
+    CsvWriter out;
+    out.reserve(qsizetype(data.rowCount()) * 96 + 64);
+    for (const char* caption : {"Data", "Conto", "Descrizione", "Entrate", "Uscite", "Saldo progressivo"})
+        out.addField(QByteArray(caption));
+    out.endLine();
+    for (int p = 1; p <= gex.displayRowCount(); ++p) {
+        if (gex.rowType(p) != grid::RowType::Entry)
+            continue;
+        const int k = gex.dataIndex(p);
+        out.addField(dateField(data.date(C::Data, k)));
+        out.addField(QStringView(data.text(C::Conto, k)));
+        out.addField(QStringView(data.text(C::Descrizione, k)));
+        out.addField(amountField(data.currency(C::Entrate, k)));
+        out.addField(amountField(data.currency(C::Uscite, k)));
+        out.addField(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
+        out.endLine();
+    }
+    return out.bytes();
+}
+
+void exportCsv(const ReportContext& context, const QString& path)
+{
+    grid::GroupedGrid gex;
+    JournalGrid journal(gex);
+    journal.setUp();
+    try {
+        journal.load(context.connString, context.kind, {context.start, context.end});
+        journal.arrange(context.layout);
+    } catch (const db::DbError& e) {
+        throw ReportError(QStringLiteral("Impossibile leggere il giornale: ") + db::userMessage(e));
+    } catch (const CurrencyOverflow&) {
+        throw ReportError(QStringLiteral("Impossibile calcolare i saldi: importi fuori scala."));
+    }
+    const QByteArray bytes = journalCsv(gex);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw ReportError(saveFailure(path, file.errorString()));
+}
+
+} // namespace movilibro::report

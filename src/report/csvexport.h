@@ -1,0 +1,45 @@
+#pragma once
+
+#include "report/reportcontext.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+namespace movilibro::grid {
+class GroupedGrid;
+}
+
+namespace movilibro::report {
+
+// Text in the form Italian spreadsheets open directly: UTF-8 with a
+// byte-order mark, ';' between fields, CRLF line ends, a field quoted only
+// when it holds a quote, a ';' or a line break.
+class CsvWriter
+{
+public:
+    CsvWriter();
+    void addField(QStringView text);
+    void addField(const QByteArray& utf8);
+    void endLine();
+    const QByteArray& bytes() const { return m_bytes; }
+    void reserve(qsizetype size) { m_bytes.reserve(size); }
+
+private:
+    void separate();
+    QByteArray m_bytes;
+    bool m_lineStart = true;
+};
+
+// One line per entry of an arranged journal grid, in its order, with its
+// balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo.
+// Amounts have a decimal comma and no grouping; an empty or zero amount is an
+// empty field, as the grid shows it; a negative balance keeps its sign.
+QByteArray journalCsv(const grid::GroupedGrid& gex);
+
+// The entries of the context's period, arranged as the journal grid does for
+// the context's layout, written to `path` through a temporary file that
+// replaces it only once complete. Throws ReportError.
+void exportCsv(const ReportContext& context, const QString& path);
+
+} // namespace movilibro::report
