@@ -12,6 +12,7 @@ packages=(
   mdbtools-dev
   xvfb xauth x11-utils poppler-utils
   fonts-dejavu-core
+  desktop-file-utils appstream man-db groff-base dpkg-dev file
 )
 
 missing=()
