@@ -11,9 +11,10 @@ namespace movilibro::report {
 
 namespace {
 constexpr int RetainedBytes = 256 * 1024 * 1024;
+// Where the allocator's own sliding thresholds end up after large blocks
+// have been freed: blocks up to 32 MiB from the heap, trimmed beyond twice that.
 constexpr int LargestHeapBlock = 32 * 1024 * 1024;
-// The allocator's documented defaults.
-constexpr int DefaultThreshold = 128 * 1024;
+constexpr int SettledTrim = 2 * LargestHeapBlock;
 } // namespace
 
 HeapRetention::HeapRetention()
@@ -24,8 +25,7 @@ HeapRetention::HeapRetention()
 
 HeapRetention::~HeapRetention()
 {
-    mallopt(M_MMAP_THRESHOLD, DefaultThreshold);
-    mallopt(M_TRIM_THRESHOLD, DefaultThreshold);
+    mallopt(M_TRIM_THRESHOLD, SettledTrim);
     malloc_trim(0);
 }
 
