@@ -239,19 +239,6 @@ std::optional<int> wholeNumber(double value)
     return int(value);
 }
 
-std::optional<int> wholeNumber(const QString& text)
-{
-    static const QRegularExpression whole(QStringLiteral(R"(^\s*([+-]?\d+)(?:[.,]0+)?\s*$)"));
-    const auto match = whole.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const qint64 value = match.captured(1).toLongLong(&ok);
-    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(value);
-}
-
 // Valore was a number in some old files and text in others.
 LegacyParameter parameter(const MdbTableReader& table, int keyCol, int valueCol)
 {
@@ -286,7 +273,7 @@ LegacyParameter parameter(const MdbTableReader& table, int keyCol, int valueCol)
         if (!MdbTableReader::isTextual(table.type(valueCol)))
             break;
         p.storedText = table.text(valueCol);
-        p.value = wholeNumber(p.storedText);
+        p.value = wholeNumberFromText(p.storedText);
         break;
     }
     return p;
@@ -346,6 +333,19 @@ void readParameters(MdbFile& file, LegacyJournal& journal)
 }
 
 } // namespace
+
+std::optional<int> wholeNumberFromText(const QString& text)
+{
+    static const QRegularExpression whole(QStringLiteral(R"(^\s*([+-]?\d+)(?:[.,]0+)?\s*$)"));
+    const auto match = whole.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = match.captured(1).toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
 
 LegacyJournal readLegacyJournal(const QString& path)
 {
