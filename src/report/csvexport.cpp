@@ -42,7 +42,7 @@ QByteArray amountField(std::optional<Currency> value)
 
 QString saveFailure(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Impossibile salvare il file CSV \"%1\": %2")
+    return QStringLiteral("Impossibile salvare il file CSV \"%1\".\n\n%2")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
