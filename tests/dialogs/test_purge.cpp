@@ -3,6 +3,7 @@
 #include "keyboard.h"
 #include "modaldriver.h"
 
+#include "db/connection.h"
 #include "ui/dialogs/entrypurge.h"
 #include "ui/dialogs/frmdelclosedrows.h"
 
@@ -43,6 +44,21 @@ void purgeUpTo(DialogFixture& fx, frmDelClosedRows& dialog, const QDate& cutOff)
     QVERIFY(!driver.timedOut());
 }
 
+// The first line of each message: the purge question goes on with where the copy lies.
+QStringList firstLines(const QStringList& texts)
+{
+    QStringList lines;
+    for (const QString& t : texts)
+        lines << t.section(QStringLiteral("\r\n"), 0, 0);
+    return lines;
+}
+
+qint64 entriesIn(const QString& path)
+{
+    db::Connection conn = db::Connection::open(path, db::Connection::Mode::ReadOnly);
+    db::Statement st = conn.prepare(QStringLiteral("SELECT count(*) FROM Movilibro"));
+    return st.step() ? st.int64(0) : -1;
+}
 } // namespace
 
 class TestPurge : public QObject
@@ -55,6 +71,7 @@ private slots:
     void cutOffBeforeFirstEntry();
     void countIncludesCutOffDay();
     void answerNoDeletesNothing();
+    void noCopyNoPurge();
     void cancelling_data();
     void cancelling();
     void dayFirstLocaleKeepsMonthFirstLiteral();
@@ -125,8 +142,13 @@ void TestPurge::countIncludesCutOffDay()
     fx.prompt().setNextAnswer(Answer::Yes);
     frmDelClosedRows dialog(&fx.main());
     purgeUpTo(fx, dialog, QDate(2018, 3, 5));
-    QCOMPARE(fx.messageTexts(), QStringList({"Individuate 3 registrazioni da eliminare. Procedere?",
-                                             "Operazione eseguita con successo"}));
+    QCOMPARE(firstLines(fx.messageTexts()),
+             QStringList({"Individuate 3 registrazioni da eliminare. Procedere?",
+                          "Operazione eseguita con successo"}));
+    // The question says where the copy kept before the purge lies.
+    const QString copy = fx.messageTexts()[0].section(QStringLiteral("\r\n"), -1);
+    QVERIFY2(copy.startsWith(fx.journal().folder() + QStringLiteral("/backup/movilibro-")), qPrintable(copy));
+    QCOMPARE(entriesIn(copy), 5);
     QCOMPARE(fx.prompt().messages[0].style, MsgStyle::YesNo);
     QCOMPARE(entryCount(fx.journal()), 2);
     QCOMPARE(
@@ -144,12 +166,29 @@ void TestPurge::answerNoDeletesNothing()
     fx.prompt().setNextAnswer(Answer::No);
     frmDelClosedRows dialog(&fx.main());
     purgeUpTo(fx, dialog, QDate(2018, 12, 31));
-    QCOMPARE(fx.messageTexts(),
+    QCOMPARE(firstLines(fx.messageTexts()),
              QStringList({"Individuate 5 registrazioni da eliminare. Procedere?", "Operazione annullata"}));
     QCOMPARE(entryCount(fx.journal()), 5);
     QCOMPARE(fileBytes(fx.journal().path()), before);
     QCOMPARE(fx.reloads().mid(reloadsBefore), QStringList({"gexsBind"}));
     QVERIFY(!dialog.isVisible());
+}
+
+void TestPurge::noCopyNoPurge()
+{
+    DialogFixture fx;
+    fillMarch2018(fx.journal());
+    QFile blocker(fx.journal().folder() + QStringLiteral("/backup")); // a file where the copies go
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray before = fileBytes(fx.journal().path());
+    fx.prompt().setNextAnswer(Answer::Yes);
+    frmDelClosedRows dialog(&fx.main());
+    purgeUpTo(fx, dialog, QDate(2018, 12, 31));
+    QCOMPARE(fx.messageTexts().size(), 1); // no question asked
+    QVERIFY(fx.messageTexts()[0].endsWith(QStringLiteral("Le registrazioni non sono state eliminate.")));
+    QCOMPARE(entryCount(fx.journal()), 5);
+    QCOMPARE(fileBytes(fx.journal().path()), before);
 }
 
 void TestPurge::cancelling_data()
@@ -191,7 +230,7 @@ void TestPurge::dayFirstLocaleKeepsMonthFirstLiteral()
     purgeUpTo(fx, dialog, QDate(2018, 3, 5));
     pinItalianLocale();
     // Read day first, 03/05 would be 3 May and take the May entry as well.
-    QCOMPARE(fx.messageTexts().value(0),
+    QCOMPARE(firstLines(fx.messageTexts()).value(0),
              QStringLiteral("Individuate 3 registrazioni da eliminare. Procedere?"));
     QCOMPARE(entryCount(fx.journal()), 2);
     QCOMPARE(fx.journal().count(QStringLiteral("SELECT count(*) FROM Movilibro WHERE mlData = '2018-05-03'")),

@@ -3,11 +3,13 @@
 #include "app/mainmod.h"
 #include "app/prompt.h"
 #include "app/viewstate.h"
+#include "db/backup.h"
 #include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/dialogstyle.h"
 #include "ui/dialogs/entrypurge.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -64,9 +66,12 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
     try {
         EntryPurge purge(mainmod::ConnString, cutOff);
         const qint64 found = purge.count();
+        QString copy;
+        if (found >= 1 && !keepCopy(copy))
+            return Outcome::Failed;
         if (found < 1)
             outcome = Outcome::NothingFound;
-        else if (!confirm(found))
+        else if (!confirm(found, copy))
             outcome = Outcome::Declined;
         else {
             purge.deleteCounted();
@@ -95,10 +100,24 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
     return outcome;
 }
 
-bool frmDelClosedRows::confirm(qint64 count)
+// A purge cannot be undone: it runs only once a copy of the journal is kept.
+bool frmDelClosedRows::keepCopy(QString& copy)
+{
+    try {
+        copy = db::JournalBackup(mainmod::databaseFilePath()).make();
+        return true;
+    } catch (const db::BackupError& e) {
+        tell(e.message() + QStringLiteral("\r\nLe registrazioni non sono state eliminate."));
+        return false;
+    }
+}
+
+bool frmDelClosedRows::confirm(qint64 count, const QString& copy)
 {
     const QString question = QStringLiteral("Individuate ") + QString::number(count) +
-                             QStringLiteral(" registrazioni da eliminare. Procedere?");
+                             QStringLiteral(" registrazioni da eliminare. Procedere?") +
+                             QStringLiteral("\r\n\r\nUna copia del giornale è stata salvata in:\r\n") +
+                             QDir::toNativeSeparators(copy);
     return Prompt::instance().message(this, question, MsgStyle::YesNo) == Answer::Yes;
 }
 

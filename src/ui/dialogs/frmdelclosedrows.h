@@ -33,7 +33,8 @@ private:
     void onOk();
     // Counts, asks, deletes: the whole purge, told to the user.
     Outcome purgeUpTo(const QDate& cutOff);
-    bool confirm(qint64 count);
+    bool keepCopy(QString& copy);
+    bool confirm(qint64 count, const QString& copy);
     void tell(const QString& text);
 
     JournalView* m_view = nullptr;
