@@ -3,10 +3,13 @@
 #include "app/prompt.h"
 #include "db/periods.h"
 #include "report/arpschede.h"
+#include "report/csvexport.h"
 #include "report/pagesetup.h"
 #include "report/pdfexport.h"
 #include "report/reporterror.h"
 #include "report/reportpreview.h"
+
+#include <QFileInfo>
 
 namespace movilibro::report {
 
@@ -14,6 +17,16 @@ namespace {
 
 const QString PdfFilter = QStringLiteral("Acrobat reader (*.pdf)");
 const QString PdfSuffix = QStringLiteral("pdf");
+const QString CsvFilter = QStringLiteral("Foglio di calcolo CSV (*.csv)");
+
+// The dialog adds the PDF suffix to a bare name whatever the filter.
+QString csvPath(const QString& chosen)
+{
+    const QFileInfo info(chosen);
+    if (info.suffix().compare(PdfSuffix, Qt::CaseInsensitive) == 0)
+        return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".csv");
+    return info.suffix().isEmpty() ? chosen + QStringLiteral(".csv") : chosen;
+}
 
 void tell(QWidget* parent, const QString& text)
 {
@@ -56,11 +69,15 @@ bool exportPdfCommand(QWidget* parent, const ReportContext& context)
     setUpReport(report, context);
     try {
         const ReportDocument document = runForPdf(report);
-        const QString path = Prompt::instance().saveFile(parent, {PdfFilter}, PdfSuffix);
+        QString filter;
+        const QString path = Prompt::instance().saveFile(parent, {PdfFilter, CsvFilter}, PdfSuffix, &filter);
         if (path.isEmpty()) {
             return false;
         }
-        writePdf(document, path);
+        if (filter == CsvFilter)
+            exportCsv(context, csvPath(path));
+        else
+            writePdf(document, path);
         return true;
     } catch (const ReportError& error) {
         tell(parent, error.message());

@@ -1,3 +1,4 @@
+#include "app/prompt.h"
 #include "csvreader.h"
 #include "db/periods.h"
 #include "report/arpschede.h"
@@ -105,6 +106,8 @@ private slots:
     void csvFollowsTheGridForEveryLayout_data();
     void csvFollowsTheGridForEveryLayout();
     void pdfIsTheReportOfThePdfButton();
+    void exportButtonOffersCsv_data();
+    void exportButtonOffersCsv();
     void worksWithoutADisplay();
     void defaultsComeFromTheStoredJournal();
     void badOptionValues_data();
@@ -221,6 +224,40 @@ void TestCommandLine::pdfIsTheReportOfThePdfButton()
     QVERIFY(text.contains(QStringLiteral("Primo Trimestre 2010")));
     QVERIFY(!text.contains(QStringLiteral("Anno prima")));
     QVERIFY(!text.contains(QStringLiteral("Senza conto")));
+}
+
+void TestCommandLine::exportButtonOffersCsv_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("bare name") << "dati"
+                               << "dati.csv";
+    QTest::newRow("PDF suffix added by the dialog") << "dati.pdf"
+                                                    << "dati.csv";
+    QTest::newRow("CSV suffix") << "tabella.csv"
+                                << "tabella.csv";
+}
+
+// The main window's "PDF" button writes the same CSV when its filter is chosen.
+void TestCommandLine::exportButtonOffersCsv()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QTemporaryDir outDir;
+    ScopedScriptedPrompt prompt;
+    prompt.setNextSaveFile(outDir.path() + u'/' + chosen, QStringLiteral("Foglio di calcolo CSV (*.csv)"));
+    QVERIFY(report::exportPdfCommand(nullptr, {Jan1, Dec31, Kind, 2, m_known->connString()}));
+    QCOMPARE(prompt.saveFilters, (QList<QStringList>{{QStringLiteral("Acrobat reader (*.pdf)"),
+                                                      QStringLiteral("Foglio di calcolo CSV (*.csv)")}}));
+    QVERIFY(prompt.messages.isEmpty());
+    QCOMPARE(QDir(outDir.path()).entryList(QDir::Files), QStringList{written});
+
+    const QString fromCommandLine = outDir.path() + QStringLiteral("/riga-di-comando.csv");
+    const Run run = runProgram(onKnown(QStringList{QStringLiteral("--export-csv"), fromCommandLine,
+                                                   QStringLiteral("--layout"), QStringLiteral("2")}
+                                       << Year2010));
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(test::fileBytes(outDir.path() + u'/' + written), test::fileBytes(fromCommandLine));
 }
 
 void TestCommandLine::worksWithoutADisplay()
