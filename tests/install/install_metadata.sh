@@ -46,4 +46,13 @@ for option in --export-pdf --export-csv --from --to --layout --db --import-mdb -
     grep -Eq -- "^ *(-[a-z], )?$option\b" "$work/man.txt" || fail "manual page lacks $option"
 done
 
+# ...and every option the program itself lists.
+QT_QPA_PLATFORM=offscreen "$prefix/$BINDIR/movilibro" --help >"$work/help.txt" 2>"$work/help.err" ||
+    fail "--help: $(cat "$work/help.err")"
+options=$(grep -o -- '--[a-z][a-z-]*' "$work/help.txt" | sort -u)
+[ -n "$options" ] || fail "--help lists no options"
+for option in $options; do
+    grep -Eq -- "^ *(-[a-z], )?$option\b" "$work/man.txt" || fail "manual page lacks $option, listed by --help"
+done
+
 echo "metadata: desktop entry, metainfo and manual page accepted"
