@@ -296,6 +296,27 @@ private slots:
         }
     }
 
+    // A page of entries lost inside the file: libmdb reads on past it, so
+    // only the count the table declares shows that rows are missing.
+    void wipedPageIsRefused()
+    {
+        QTemporaryDir dir, newDir;
+        const QString damaged = dir.path() + QStringLiteral("/vecchio.mdb");
+        QByteArray bytes = test::fileBytes(test::legacyFixture(QStringLiteral("journal-large")));
+        bytes.replace(100 * 4096, 4096, QByteArray(4096, '\0'));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        try {
+            importIntoFolder(damaged, newDir.path(), test::templatePath());
+            QFAIL("a journal with a wiped page was imported");
+        } catch (const LegacyError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("della tabella Movilibro si leggono")),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(test::folderContents(newDir.path()), QStringList());
+    }
+
     void fileOfAnotherKindIsRefused()
     {
         QTemporaryDir dir;
