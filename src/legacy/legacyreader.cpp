@@ -1,5 +1,7 @@
 #include "legacy/legacyreader.h"
 
+#include "format/currency.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -257,7 +259,7 @@ LegacyParameter parameter(const MdbTableReader& table, int keyCol, int valueCol)
     }
     case MDB_MONEY: {
         const qint64 raw = *table.money(valueCol);
-        p.storedText = QString::number(double(raw) / 10000.0, 'f', 4);
+        p.storedText = Currency::fromRaw(raw).toString();
         if (raw % 10000 == 0)
             p.value = wholeNumber(double(raw / 10000));
         break;
