@@ -5,8 +5,8 @@ include(GNUInstallDirs)
 
 set(MOVILIBRO_APP_ID it.movilibro.Movilibro)
 set(MOVILIBRO_RELEASE_DATE 2026-12-06)
-set(MOVILIBRO_INSTALL_PRIVATEDIR ${CMAKE_INSTALL_LIBDIR}/movilibro
-    CACHE STRING "Folder, under the prefix, of the executable and its template")
+# Folder, under the prefix, of the executable and its template.
+set(MOVILIBRO_INSTALL_PRIVATEDIR ${CMAKE_INSTALL_LIBDIR}/movilibro)
 set(MOVILIBRO_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 set(packaging_src ${CMAKE_SOURCE_DIR}/packaging)
