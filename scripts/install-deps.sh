@@ -15,6 +15,11 @@ packages=(
   desktop-file-utils appstream man-db groff-base dpkg-dev file
 )
 
+# The fuzz targets need clang and its libFuzzer runtime (scripts/fuzz.sh).
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
