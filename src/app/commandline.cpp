@@ -1,7 +1,10 @@
 #include "app/commandline.h"
 
+#include "app/journallock.h"
+
 #include "app/mainmod.h"
 #include "app/seams.h"
+#include "db/backup.h"
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/errortext.h"
@@ -20,6 +23,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <memory>
 
 namespace movilibro::cli {
 
@@ -48,6 +52,9 @@ constexpr OptionSpec Options[] = {
     {"layout", nullptr, "n",
      "Raggruppamento: 0 nessuno, 1 per periodo, 2 per conto, 3 per periodo e conto, 4 per conto e "
      "periodo (predefinito: quello salvato nel giornale)."},
+    {"restore", nullptr, "file",
+     "Ripristina il giornale da una copia di sicurezza; il giornale attuale viene prima conservato come "
+     "copia nella cartella backup."},
     {"db", nullptr, "cartella",
      "Cartella del giornale da usare al posto di quella impostata (l'impostazione non cambia)."},
     {"help", "h", nullptr, "Mostra questo aiuto."},
@@ -68,14 +75,14 @@ struct Failure
 
 struct Request
 {
-    QString importFile, pdfFile, csvFile, dbFolder;
+    QString importFile, pdfFile, csvFile, restoreFile, dbFolder;
     std::optional<QDate> from, to;
     std::optional<int> layout;
     bool help = false;
     bool version = false;
 
     bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty(); }
-    bool anyTask() const { return !importFile.isEmpty() || exports(); }
+    bool anyTask() const { return !importFile.isEmpty() || !restoreFile.isEmpty() || exports(); }
     bool periodOptions() const { return from || to || layout; }
 };
 
@@ -177,12 +184,14 @@ void checkCombination(const Request& r)
 {
     if (!r.importFile.isEmpty() && r.exports())
         throw UsageError{QStringLiteral("--import-mdb non si usa insieme a --export-pdf o --export-csv.")};
+    if (!r.restoreFile.isEmpty() && (r.exports() || !r.importFile.isEmpty()))
+        throw UsageError{QStringLiteral("--restore non si usa insieme ad altre operazioni.")};
     if (r.periodOptions() && !r.exports())
         throw UsageError{QStringLiteral(
             "Le opzioni --from, --to e --layout valgono solo con --export-pdf o --export-csv.")};
     if (!r.dbFolder.isEmpty() && !r.anyTask())
-        throw UsageError{
-            QStringLiteral("L'opzione --db vale solo con --import-mdb, --export-pdf o --export-csv.")};
+        throw UsageError{QStringLiteral(
+            "L'opzione --db vale solo con --import-mdb, --restore, --export-pdf o --export-csv.")};
 }
 
 Request readRequest(const QStringList& arguments)
@@ -206,6 +215,7 @@ Request readRequest(const QStringList& arguments)
     r.importFile = fileOption(parser, "import-mdb");
     r.pdfFile = fileOption(parser, "export-pdf");
     r.csvFile = fileOption(parser, "export-csv");
+    r.restoreFile = fileOption(parser, "restore");
     r.dbFolder = fileOption(parser, "db");
     if (parser.isSet(QStringLiteral("from")))
         r.from = dateOption(QStringLiteral("--from"), parser.value(QStringLiteral("from")));
@@ -238,8 +248,22 @@ QString journalPathIn(const QString& folder)
     return folder + QDir::separator() + mainmod::DatabaseFileName;
 }
 
+// The import and the restore write the journal: never while a program has it open.
+std::unique_ptr<JournalLock> lockJournal(const QString& folder)
+{
+    auto lock = std::make_unique<JournalLock>(journalPathIn(folder));
+    if (!lock->acquire())
+        throw Failure{lock->refusal()};
+    return lock;
+}
+
 int runImport(const Request& r, const QString& folder)
 {
+    const auto lock = lockJournal(folder);
+    if (db::journalFileKind(journalPathIn(folder)) == db::JournalFileKind::SQLite) {
+        const QString copy = db::JournalBackup(journalPathIn(folder)).make();
+        print(stdout, QStringLiteral("Copia del giornale prima dell'importazione: %1").arg(shown(copy)));
+    }
     const QString templatePath = mainmod::programFolder() + QDir::separator() + mainmod::TemplateFileName;
     const legacy::ImportSummary summary = legacy::importIntoFolder(r.importFile, folder, templatePath);
     print(stdout,
@@ -330,6 +354,19 @@ int runExports(const Request& r, const QString& folder)
     return Success;
 }
 
+int runRestore(const Request& r, const QString& folder)
+{
+    const auto lock = lockJournal(folder);
+    db::JournalBackup backup(journalPathIn(folder));
+    backup.restore(r.restoreFile);
+    print(stdout, QStringLiteral("Giornale %1 ripristinato da %2.")
+                      .arg(shown(journalPathIn(folder)), shown(r.restoreFile)));
+    if (!backup.copies().isEmpty())
+        print(stdout, QStringLiteral("Il giornale precedente è conservato in %1.")
+                          .arg(shown(backup.copies().constLast())));
+    return Success;
+}
+
 int fail(const QString& message)
 {
     print(stderr, QStringLiteral("movilibro: ") + message);
@@ -375,6 +412,8 @@ std::optional<int> runCommandLine(const QStringList& arguments, const std::funct
         if (!r.anyTask())
             return std::nullopt;
         const QString folder = journalFolderFor(r, journalFolder);
+        if (!r.restoreFile.isEmpty())
+            return runRestore(r, folder);
         return r.importFile.isEmpty() ? runExports(r, folder) : runImport(r, folder);
     } catch (const UsageError& e) {
         print(stderr, QStringLiteral("movilibro: %1\nUsare movilibro --help per l'elenco delle opzioni.")
@@ -388,6 +427,8 @@ std::optional<int> runCommandLine(const QStringList& arguments, const std::funct
         return fail(e.message());
     } catch (const db::DbError& e) {
         return fail(db::userMessage(e));
+    } catch (const db::BackupError& e) {
+        return fail(e.message());
     }
 }
 

@@ -19,6 +19,11 @@ bool JournalLock::acquire()
     return m_lock->tryLock(0);
 }
 
+bool JournalLock::heldElsewhere() const
+{
+    return m_lock->error() == QLockFile::LockFailedError;
+}
+
 QString JournalLock::refusal() const
 {
     if (m_lock->error() == QLockFile::PermissionError)

@@ -17,6 +17,9 @@ public:
 
     // True when this program now holds the journal.
     bool acquire();
+    // After a failed acquire(): another program holds it (not a folder
+    // where no lock file can be made).
+    bool heldElsewhere() const;
     // Why acquire() failed, in Italian: who holds the journal.
     QString refusal() const;
     QString lockPath() const { return m_path; }

@@ -3,8 +3,10 @@
 #include "app/commandline.h"
 #include "app/frmforfolders.h"
 #include "app/frmsplash.h"
+#include "app/journallock.h"
 #include "app/mainmod.h"
 #include "app/prompt.h"
+#include "db/backup.h"
 #include "db/connstring.h"
 #include "db/journaldb.h"
 #include "legacy/journalconversion.h"
@@ -25,6 +27,8 @@ namespace movilibro {
 namespace {
 
 std::unique_ptr<frmMain> g_main;
+// Held while the main window is open: one program per journal.
+std::unique_ptr<JournalLock> g_lock;
 // What a conversion at this start copied, shown once the main window is up.
 QString g_conversionReport;
 
@@ -98,14 +102,53 @@ bool journalUsable()
     return false;
 }
 
+QString journalPath()
+{
+    return mainmod::DBFolder + QDir::separator() + mainmod::DatabaseFileName;
+}
+
+// False when another program has the journal open; it is then left alone.
+// A folder where no lock can be made (read-only) still opens: nothing could
+// be written there anyway.
+bool lockJournal()
+{
+    if (!QFileInfo(mainmod::DBFolder.isEmpty() ? QStringLiteral("/") : mainmod::DBFolder).isDir())
+        return true;
+    auto lock = std::make_unique<JournalLock>(journalPath());
+    if (!lock->acquire() && lock->heldElsewhere()) {
+        Prompt::instance().message(nullptr, lock->refusal() + QStringLiteral("\r\n") + NotStarted,
+                                   MsgStyle::Critical);
+        return false;
+    }
+    g_lock = std::move(lock);
+    return true;
+}
+
+// One copy a day, the last ten kept; a failure is told, not fatal.
+void dailyBackup()
+{
+    try {
+        db::JournalBackup(journalPath()).makeDaily();
+    } catch (const db::BackupError& e) {
+        Prompt::instance().message(
+            nullptr, QStringLiteral("Copia di sicurezza giornaliera non eseguita.\r\n") + e.message(),
+            MsgStyle::Ok);
+    }
+}
+
 } // namespace
 
 frmMain* Main()
 {
     g_conversionReport.clear();
     setModuleVariables();
-    if (!journalUsable())
+    if (!lockJournal())
         return nullptr;
+    if (!journalUsable()) {
+        g_lock.reset();
+        return nullptr;
+    }
+    dailyBackup();
     mainmod::AppTitle = mainmod::ApplicationTitle;
 
     auto splash = std::make_unique<frmSplash>();
@@ -128,6 +171,7 @@ frmMain* mainWindow()
 void unloadMainWindow()
 {
     g_main.reset();
+    g_lock.reset();
 }
 
 void installTranslations(QCoreApplication& app)
@@ -156,6 +200,7 @@ int runApplication(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(mainmod::ApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Marlenco"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.movilibro.Movilibro"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(MOVILIBRO_VERSION_MAJOR)
                                             .arg(MOVILIBRO_VERSION_MINOR)

@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace movilibro::db {
@@ -100,6 +101,13 @@ QStringList JournalBackup::copies() const
 {
     QStringList names = QDir(folder()).entryList(QDir::Files, QDir::Name);
     names.removeIf([](const QString& n) { return !CopyName.match(n).hasMatch(); });
+    // By time, then by the number that tells apart copies made in one second.
+    const auto order = [](const QString& n) {
+        const auto m = CopyName.match(n);
+        return std::make_pair(m.captured(1) + m.captured(2), m.captured(3).mid(1).toInt());
+    };
+    std::sort(names.begin(), names.end(),
+              [&](const QString& a, const QString& b) { return order(a) < order(b); });
     QStringList paths;
     for (const QString& n : names)
         paths << folder() + u'/' + n;

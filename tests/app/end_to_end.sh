@@ -9,7 +9,7 @@ trap 'rm -rf "$work"' EXIT
 export HOME=$work XDG_CONFIG_HOME=$work/.config
 unset QT_QPA_PLATFORM XDG_DOCUMENTS_DIR
 
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" bash -c '
   "$1" & pid=$!
   found=0
   for _ in $(seq 1 150); do

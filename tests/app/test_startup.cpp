@@ -1,7 +1,9 @@
+#include "app/journallock.h"
 #include "app/mainmod.h"
 #include "app/prompt.h"
 #include "app/seams.h"
 #include "app/startup.h"
+#include "db/backup.h"
 #include "db/connstring.h"
 #include "settings/registrywrappers.h"
 #include "testsupport.h"
@@ -185,6 +187,40 @@ private slots:
         QCOMPARE(prompt.messages[1].style, MsgStyle::Critical);
         QVERIFY(prompt.messages[1].text.startsWith(
             QStringLiteral("Impossibile memorizzare la cartella scelta.")));
+    }
+
+    void oneProgramPerJournal()
+    {
+        test::TestHome home;
+        ScopedScriptedPrompt prompt;
+        QVERIFY(Main());
+        const QString journal = home.defaultDbFolder() + QStringLiteral("/movilibro.mdb");
+        const QByteArray before = test::fileBytes(journal);
+        // A second program on the same journal (here: the lock of another process).
+        JournalLock other(journal);
+        QVERIFY(!other.acquire());
+        unloadMainWindow(); // lets go of the lock
+        QVERIFY(other.acquire());
+        QVERIFY(!Main());
+        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(prompt.messages[0].style, MsgStyle::Critical);
+        QVERIFY2(prompt.messages[0].text.contains(QStringLiteral("già aperto")),
+                 qPrintable(prompt.messages[0].text));
+        QVERIFY(prompt.folderPrompts.isEmpty());
+        QCOMPARE(test::fileBytes(journal), before);
+    }
+
+    void dailyCopyAtStart()
+    {
+        test::TestHome home;
+        ScopedScriptedPrompt prompt;
+        QVERIFY(Main());
+        const db::JournalBackup backup(home.defaultDbFolder() + QStringLiteral("/movilibro.mdb"));
+        QCOMPARE(backup.copies().size(), 1);
+        unloadMainWindow();
+        QVERIFY(Main()); // the same day: no second copy
+        QCOMPARE(backup.copies().size(), 1);
+        QVERIFY(db::JournalBackup::isSoundJournal(backup.copies().first()));
     }
 
     void qtTextsAreItalian()

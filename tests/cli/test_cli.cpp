@@ -1,5 +1,8 @@
+#include "app/journallock.h"
 #include "app/prompt.h"
 #include "csvreader.h"
+#include "db/backup.h"
+#include "db/connection.h"
 #include "db/periods.h"
 #include "report/arpschede.h"
 #include "report/pdfexport.h"
@@ -118,6 +121,9 @@ private slots:
     void helpIsItalian();
     void importIntoAnEmptyFolderThenRefuseASecondTime();
     void importOfATruncatedFileLeavesNothing();
+    void restoreKeepsTheCurrentJournal();
+    void restoreRefusesADamagedCopy();
+    void importAndRestoreWaitForTheLock();
 
 private:
     QString path(const QString& name) const { return m_dir.path() + u'/' + name; }
@@ -442,6 +448,66 @@ void TestCommandLine::importOfATruncatedFileLeavesNothing()
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains(QStringLiteral("danneggiato o incompleto")), qPrintable(run.err));
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestCommandLine::restoreKeepsTheCurrentJournal()
+{
+    test::Journal journal(path(QStringLiteral("ripristino")));
+    const qint64 cassa = journal.addAccount(QStringLiteral("Cassa"));
+    journal.addEntry(Jan1, cassa, QStringLiteral("prima"), money(1), 0);
+    const QString copy = db::JournalBackup(journal.path()).make();
+    journal.addEntry(Dec31, cassa, QStringLiteral("dopo"), money(2), 0);
+
+    const Run run = runProgram({QStringLiteral("--restore"), copy, QStringLiteral("--db"), journal.folder()});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(journal.count(QStringLiteral("SELECT count(*) FROM Movilibro")), 1);
+    const QStringList copies = db::JournalBackup(journal.path()).copies();
+    QCOMPARE(copies.size(), 2);
+    QVERIFY2(run.out.contains(QFileInfo(copies.last()).fileName()), qPrintable(run.out));
+    db::Connection kept = db::Connection::open(copies.last(), db::Connection::Mode::ReadOnly);
+    db::Statement st = kept.prepare(QStringLiteral("SELECT count(*) FROM Movilibro"));
+    QVERIFY(st.step());
+    QCOMPARE(st.int64(0), 2);
+}
+
+void TestCommandLine::restoreRefusesADamagedCopy()
+{
+    test::Journal journal(path(QStringLiteral("ripristino-rifiutato")));
+    journal.addAccount(QStringLiteral("Cassa"));
+    const QString damaged = path(QStringLiteral("copia-rovinata.mdb"));
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(test::fileBytes(journal.path()).left(1000));
+    file.close();
+    const QByteArray before = test::fileBytes(journal.path());
+    const Run run =
+        runProgram({QStringLiteral("--restore"), damaged, QStringLiteral("--db"), journal.folder()});
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("ripristino annullato")), qPrintable(run.err));
+    QCOMPARE(test::fileBytes(journal.path()), before);
+    QVERIFY(db::JournalBackup(journal.path()).copies().isEmpty());
+}
+
+void TestCommandLine::importAndRestoreWaitForTheLock()
+{
+    test::Journal journal(path(QStringLiteral("aperto")));
+    const QString copy = db::JournalBackup(journal.path()).make();
+    JournalLock open(journal.path()); // the program has it open
+    QVERIFY(open.acquire());
+    const QByteArray before = test::fileBytes(journal.path());
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--restore"), copy},
+          QStringList{QStringLiteral("--import-mdb"),
+                      QStringLiteral(MOVILIBRO_LEGACY_FIXTURES "/journal-small.mdb")}}) {
+        const Run run = runProgram(arguments + QStringList{QStringLiteral("--db"), journal.folder()});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("già aperto")), qPrintable(run.err));
+    }
+    QCOMPARE(test::fileBytes(journal.path()), before);
+    // Exports may read a journal that is open.
+    const Run exported = runProgram({QStringLiteral("--export-csv"), path(QStringLiteral("aperto.csv")),
+                                     QStringLiteral("--db"), journal.folder()});
+    QVERIFY2(exported.status == 0, qPrintable(exported.err));
 }
 
 QTEST_MAIN(TestCommandLine)

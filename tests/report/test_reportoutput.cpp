@@ -96,7 +96,8 @@ void TestReportOutput::exportedPdfHoldsCaptionsAndAmounts()
     const QString path = outFile(QStringLiteral("quarters.pdf"));
     prompt.setNextSaveFile(path);
     QVERIFY(exportPdfCommand(nullptr, contextFor(*m_sample, 3, 2)));
-    QCOMPARE(prompt.saveFilters, QList<QStringList>{{QStringLiteral("Acrobat reader (*.pdf)")}});
+    QCOMPARE(prompt.saveFilters, (QList<QStringList>{{QStringLiteral("Acrobat reader (*.pdf)"),
+                                                      QStringLiteral("Foglio di calcolo CSV (*.csv)")}}));
     QVERIFY(prompt.messages.isEmpty());
 
     const QString text = test::pdfText(path);
