@@ -1,7 +1,6 @@
 #include "db/backup.h"
 
 #include "db/connection.h"
-#include "db/connstring.h"
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "db/schema.h"
@@ -50,6 +49,26 @@ void onlineCopy(const QString& source, const QString& target)
         throw DbError(rc, text);
 }
 
+// Copies under a temporary name, then renames over the target in one step:
+// the target is always whole, the old file or the new one.
+void placeCopy(const QString& source, const QString& target, const QString& failure)
+{
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    try {
+        onlineCopy(source, partial);
+    } catch (const DbError& e) {
+        QFile::remove(partial);
+        throw BackupError(failure + u'\n' + userMessage(e));
+    }
+    std::error_code error;
+    std::filesystem::rename(partial.toStdString(), target.toStdString(), error);
+    if (error) {
+        QFile::remove(partial);
+        throw BackupError(failure);
+    }
+}
+
 } // namespace
 
 JournalBackup::JournalBackup(const QString& journalPath) : m_journal(journalPath) {}
@@ -68,23 +87,11 @@ QString JournalBackup::freeName(const QDateTime& when) const
     return folder() + u'/' + name;
 }
 
-// Written under a temporary name and renamed, so a copy is whole or absent.
 void JournalBackup::copyInto(const QString& source, const QString& target) const
 {
-    const QString partial = target + QStringLiteral(".part");
-    QFile::remove(partial);
-    try {
-        onlineCopy(source, partial);
-    } catch (const DbError& e) {
-        QFile::remove(partial);
-        throw BackupError(QStringLiteral("Impossibile creare la copia di sicurezza in %1.\n%2")
-                              .arg(QDir::toNativeSeparators(folder()), userMessage(e)));
-    }
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        throw BackupError(QStringLiteral("Impossibile creare la copia di sicurezza %1.")
-                              .arg(QDir::toNativeSeparators(target)));
-    }
+    placeCopy(source, target,
+              QStringLiteral("Impossibile creare la copia di sicurezza in %1.")
+                  .arg(QDir::toNativeSeparators(folder())));
 }
 
 QString JournalBackup::make(const QDateTime& when) const
@@ -155,8 +162,7 @@ void JournalBackup::restore(const QString& copyPath, const QDateTime& now) const
             QStringLiteral("Il file %1 non è un giornale di Movilibro integro: ripristino annullato.")
                 .arg(QDir::toNativeSeparators(copyPath)));
     if (QFileInfo::exists(m_journal)) {
-        if (!ConnectionFails(connStringFor(QFileInfo(m_journal).absolutePath())) ||
-            isSoundJournal(m_journal)) {
+        if (isSoundJournal(m_journal)) {
             make(now);
         } else {
             // A journal the program cannot open is kept byte for byte.
@@ -169,22 +175,8 @@ void JournalBackup::restore(const QString& copyPath, const QDateTime& now) const
         throw BackupError(
             QStringLiteral("Il giornale attuale ha una transazione in sospeso: aprirlo una volta con "
                            "Movilibro prima di ripristinare una copia."));
-    const QString incoming = m_journal + QStringLiteral(".restore");
-    QFile::remove(incoming);
-    try {
-        onlineCopy(copyPath, incoming);
-    } catch (const DbError& e) {
-        QFile::remove(incoming);
-        throw BackupError(QStringLiteral("Ripristino non riuscito.\n") + userMessage(e));
-    }
-    // rename() replaces the journal in one step: it is either the old or the new one.
-    std::error_code error;
-    std::filesystem::rename(incoming.toStdString(), m_journal.toStdString(), error);
-    if (error) {
-        QFile::remove(incoming);
-        throw BackupError(
-            QStringLiteral("Ripristino non riuscito: il giornale attuale non è stato cambiato."));
-    }
+    placeCopy(copyPath, m_journal,
+              QStringLiteral("Ripristino non riuscito: il giornale attuale non è stato cambiato."));
 }
 
 } // namespace movilibro::db
