@@ -1,8 +1,6 @@
 #pragma once
 
-#include "app/prompt.h"
-#include "testsupport.h"
-#include "ui/main/frmmain.h"
+#include "mainwindowfixture.h"
 
 #include <QStringList>
 
@@ -12,26 +10,22 @@ class QDialog;
 
 namespace movilibro::test {
 
-// A journal in a fresh home, the real main window open on it, scripted
-// message boxes, and the main window's reloads recorded in order.
+// The main window open and active on a journal in a fresh home, with its
+// reloads recorded in order.
 class DialogFixture
 {
 public:
     explicit DialogFixture(const QDate& today = QDate(2024, 3, 15));
-    ~DialogFixture();
 
-    Journal& journal() { return m_journal; }
-    frmMain& main() { return *m_window; }
-    ScriptedPrompt& prompt() { return m_prompt; }
+    Journal& journal() { return m_base.journal(); }
+    frmMain& main() { return m_base.window(); }
+    ScriptedPrompt& prompt() { return m_base.prompt(); }
     // "SettaAmbiente" and "gexsBind", in the order they ran since the window opened.
     const QStringList& reloads() const { return m_reloads; }
     QStringList messageTexts() const;
 
 private:
-    TestHome m_home;
-    Journal m_journal;
-    ScopedScriptedPrompt m_prompt;
-    std::unique_ptr<frmMain> m_window;
+    MainWindowFixture m_base;
     QStringList m_reloads;
 };
 

@@ -1,4 +1,4 @@
-#include "../dialogs/modaldriver.h"
+#include "modaldriver.h"
 #include "app/mainmod.h"
 #include "app/prompt.h"
 #include "app/seams.h"

@@ -1,4 +1,4 @@
-#include "../dialogs/modaldriver.h"
+#include "modaldriver.h"
 #include "mainwindowfixture.h"
 
 #include "db/connection.h"

@@ -19,6 +19,7 @@ public:
     frmMain& open();
     frmMain& window() { return *m_window; }
     ScriptedPrompt& prompt() { return m_prompt; }
+    const ScriptedPrompt& prompt() const { return m_prompt; }
 
     // Text the grid draws in a column of display row p (column 0: caption).
     QString shown(int p, int column) const;
