@@ -1,4 +1,5 @@
 // Per-operation costs of the journal file: parameter reads, one saved entry.
+#include "benchjournal.h"
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/journaldb.h"
@@ -14,41 +15,33 @@ using namespace movilibro::db;
 
 namespace {
 
-struct TempJournal
+// An empty journal with two parameters stored.
+movilibro::bench::BenchJournal& journalWithParameters()
 {
-    QTemporaryDir dir;
-    QString connString;
-    TempJournal()
-    {
-        QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/master.gen"),
-                    dir.path() + QStringLiteral("/movilibro.mdb"));
-        QFile::setPermissions(dir.path() + QStringLiteral("/movilibro.mdb"),
-                              QFile::ReadOwner | QFile::WriteOwner);
-        connString = connStringFor(dir.path());
-        Connection conn = Connection::openConnString(connString);
-        WriteParameter(conn, QStringLiteral("appset_gexlayout"), 3);
-        WriteParameter(conn, QStringLiteral("appset_esercizio_startingmonth"), 4);
-        conn.exec(QStringLiteral("INSERT INTO Conti (cntNome) VALUES ('Cassa')"));
-    }
-};
+    movilibro::bench::BenchJournal& j = movilibro::bench::BenchJournal::shared(0);
+    Connection conn = Connection::openConnString(j.connString());
+    WriteParameter(conn, QStringLiteral("appset_gexlayout"), 3);
+    WriteParameter(conn, QStringLiteral("appset_esercizio_startingmonth"), 4);
+    return j;
+}
 
 void BM_ReadThreeParameters(benchmark::State& state)
 {
-    TempJournal j;
+    const auto& j = journalWithParameters();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ReadParameter(j.connString, QStringLiteral("appset_gexlayout"), 0));
+        benchmark::DoNotOptimize(ReadParameter(j.connString(), QStringLiteral("appset_gexlayout"), 0));
         benchmark::DoNotOptimize(
-            ReadParameter(j.connString, QStringLiteral("appset_esercizio_startingmonth"), 1));
-        benchmark::DoNotOptimize(ReadParameter(j.connString, QStringLiteral("appset_dategrouping"), 0));
+            ReadParameter(j.connString(), QStringLiteral("appset_esercizio_startingmonth"), 1));
+        benchmark::DoNotOptimize(ReadParameter(j.connString(), QStringLiteral("appset_dategrouping"), 0));
     }
 }
 BENCHMARK(BM_ReadThreeParameters)->Unit(benchmark::kMicrosecond);
 
 void BM_SaveNewEntry(benchmark::State& state)
 {
-    TempJournal j;
+    const auto& j = journalWithParameters();
     for (auto _ : state) {
-        Connection conn = Connection::openConnString(j.connString);
+        Connection conn = Connection::openConnString(j.connString());
         PendingRow row = PendingRow::addNew(conn, QStringLiteral("Movilibro"));
         row.setValue(QStringLiteral("mlData"), QStringLiteral("2010-03-05"));
         row.setValue(QStringLiteral("mlConto"), qint64(1));
@@ -64,9 +57,5 @@ BENCHMARK(BM_SaveNewEntry)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return movilibro::bench::runBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 // Rebuild of the grouped grid: the journal layout (all-entries group, period,
 // account; newest first) on 100,000 and 1,000,000 entries.
+#include "benchjournal.h"
 #include "ui/grid/gridrows.h"
 #include "ui/grid/groupedgrid.h"
 
@@ -150,12 +151,5 @@ BENCHMARK(BM_RefreshRows)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillis
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return movilibro::bench::runBenchmarks(argc, argv);
 }
