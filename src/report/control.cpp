@@ -30,41 +30,39 @@ struct ValueFormatter
 
 } // namespace
 
-Control Control::label(const QString& name, const QRect& rect, const QString& caption)
+namespace {
+Control made(const QString& name, ControlKind kind, const QRect& rect)
 {
     Control c;
     c.name = name;
-    c.kind = ControlKind::Label;
+    c.kind = kind;
     c.rect = rect;
+    return c;
+}
+} // namespace
+
+Control Control::label(const QString& name, const QRect& rect, const QString& caption)
+{
+    Control c = made(name, ControlKind::Label, rect);
     c.text = caption;
     return c;
 }
 
 Control Control::field(const QString& name, const QRect& rect, const QString& dataField)
 {
-    Control c;
-    c.name = name;
-    c.kind = ControlKind::TextField;
-    c.rect = rect;
+    Control c = made(name, ControlKind::TextField, rect);
     c.dataField = dataField;
     return c;
 }
 
 Control Control::line(const QString& name, const QLine& line)
 {
-    Control c;
-    c.name = name;
-    c.kind = ControlKind::Line;
-    c.rect = QRect(line.p1(), QSize(line.dx(), line.dy()));
-    return c;
+    return made(name, ControlKind::Line, QRect(line.p1(), QSize(line.dx(), line.dy())));
 }
 
 Control Control::square(const QString& name, const QRect& rect, QRgb fill)
 {
-    Control c;
-    c.name = name;
-    c.kind = ControlKind::Square;
-    c.rect = rect;
+    Control c = made(name, ControlKind::Square, rect);
     c.fill = fill;
     return c;
 }
