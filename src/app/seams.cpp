@@ -10,7 +10,11 @@ int g_longMs = 1000;
 
 QDate Clock::today()
 {
-    return g_today ? g_today() : QDate::currentDate();
+    if (g_today)
+        return g_today();
+    // MOVILIBRO_TODAY=yyyy-mm-dd pins the day for tests that run the program itself.
+    static const QDate pinned = QDate::fromString(qEnvironmentVariable("MOVILIBRO_TODAY"), Qt::ISODate);
+    return pinned.isValid() ? pinned : QDate::currentDate();
 }
 
 void Clock::setToday(std::function<QDate()> source)
