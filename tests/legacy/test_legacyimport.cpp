@@ -186,6 +186,8 @@ private slots:
         old.parameters.append({QStringLiteral("appset_gexlayout"), 3, QStringLiteral("3")});
         old.parameters.append({QStringLiteral("appset_dategrouping"), std::nullopt, QStringLiteral("3,5")});
         const ImportSummary s = importInto(conn, old);
+        QCOMPARE(wholeNumberFromText(QStringLiteral(" 3,00 ")), std::optional<int>(3));
+        QCOMPARE(wholeNumberFromText(QStringLiteral("4294967296")), std::optional<int>()); // beyond 32 bits
         QCOMPARE(s.parameters, 1);
         QCOMPARE(s.skippedParameters.size(), 1);
         QVERIFY(summaryText(s).contains(s.skippedParameters.first()));
