@@ -3,6 +3,7 @@
 #include "db/backup.h"
 #include "db/connection.h"
 #include "db/connstring.h"
+#include "db/dialect.h"
 #include "db/enginefunctions.h"
 #include "db/periods.h"
 #include "ui/grid/groupedgrid.h"
@@ -42,11 +43,7 @@ void BM_PlainCApiRead(benchmark::State& state)
         db::registerEngineFunctions(raw);
         sqlite3_exec(raw, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
         sqlite3_stmt* st = nullptr;
-        const QByteArray sql =
-            "SELECT Format([mlData],'yyyy') || Format(((Month([mlData])-1)/2)+1,'0') AS mlPeriodo, "
-            "Conti.cntNome AS mlConto, mlData, mlDescrizione, mlEntrate, mlUscite, mlId FROM Movilibro "
-            "INNER JOIN Conti ON Movilibro.mlConto = Conti.cntId WHERE mlData Between '2010-01-01' And "
-            "'2010-12-31'";
+        const QByteArray sql = db::translateJet(listingQuery(1, Year2010)).toUtf8();
         sqlite3_prepare_v2(raw, sql.constData(), -1, &st, nullptr);
         std::vector<PlainRow> rows;
         while (sqlite3_step(st) == SQLITE_ROW) {

@@ -2,6 +2,7 @@
 
 #include "app/mainmod.h"
 #include "app/prompt.h"
+#include "settings/registrystore.h"
 #include "settings/registrywrappers.h"
 
 #include <QDir>
@@ -24,6 +25,16 @@ QString frmForFolders::storedText()
                           "in questa cartella, creandolo se non esiste.");
 }
 
+QString frmForFolders::storeFailureText()
+{
+    const QString store = RegistryStore::filePath();
+    const QString what = store.isEmpty()
+                             ? QStringLiteral("Manca la cartella delle impostazioni dell'utente.")
+                             : QStringLiteral("Il file delle impostazioni %1 non si può scrivere.")
+                                   .arg(QDir::toNativeSeparators(store));
+    return QStringLiteral("Impossibile memorizzare la cartella scelta.\r\n") + what;
+}
+
 std::optional<QString> frmForFolders::BrowseForFolder(const QString& prompt)
 {
     const QString chosen = Prompt::instance().chooseFolder(this, prompt);
@@ -43,10 +54,8 @@ void frmForFolders::Apri()
     try {
         WriteRegistryValue(HKEY_CURRENT_USER, mainmod::SettingsKey, REG_SZ, QStringLiteral("appset_curdb"),
                            *folder);
-    } catch (const RegistryError& e) {
-        Prompt::instance().message(
-            this, QStringLiteral("Impossibile memorizzare la cartella scelta.\r\n") + e.description(),
-            MsgStyle::Critical);
+    } catch (const RegistryError&) {
+        Prompt::instance().message(this, storeFailureText(), MsgStyle::Critical);
         return;
     }
     Prompt::instance().message(this, storedText(), MsgStyle::Ok);

@@ -22,6 +22,8 @@ public:
 
     static QString promptText(); // 1401
     static QString storedText(); // 1402
+    // When the settings store cannot be written: which file, in Italian.
+    static QString storeFailureText();
 };
 
 } // namespace movilibro

@@ -8,7 +8,9 @@
 #include "app/prompt.h"
 #include "db/backup.h"
 #include "db/connstring.h"
+#include "db/errortext.h"
 #include "db/journaldb.h"
+#include "db/upgrade.h"
 #include "legacy/journalconversion.h"
 #include "settings/registrywrappers.h"
 #include "ui/main/frmmain.h"
@@ -136,6 +138,26 @@ void dailyBackup()
     }
 }
 
+// A journal of an earlier version is brought up to date once. On failure it
+// stays as it was, and the program still reads and writes it.
+void upgradeJournal()
+{
+    QString reason;
+    try {
+        db::upgradeJournal(journalPath());
+        return;
+    } catch (const db::BackupError& e) {
+        reason = e.message();
+    } catch (const db::DbError& e) {
+        reason = db::userMessage(e);
+    }
+    Prompt::instance().message(nullptr,
+                               QStringLiteral("Aggiornamento del giornale al formato attuale non eseguito; "
+                                              "il giornale resta com'era.\r\n") +
+                                   reason,
+                               MsgStyle::Ok);
+}
+
 } // namespace
 
 frmMain* Main()
@@ -149,6 +171,7 @@ frmMain* Main()
         return nullptr;
     }
     dailyBackup();
+    upgradeJournal();
     mainmod::AppTitle = mainmod::ApplicationTitle;
 
     auto splash = std::make_unique<frmSplash>();

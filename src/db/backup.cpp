@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/errortext.h"
+#include "db/filemodes.h"
 #include "db/journaldb.h"
 #include "db/schema.h"
 
@@ -50,17 +51,25 @@ void onlineCopy(const QString& source, const QString& target)
 }
 
 // Copies under a temporary name, then renames over the target in one step:
-// the target is always whole, the old file or the new one.
-void placeCopy(const QString& source, const QString& target, const QString& failure)
+// the target is always whole, the old file or the new one. The copy is
+// private while it is written; it ends with `permissions`.
+void placeCopy(const QString& source, const QString& target, const QString& failure,
+               QFile::Permissions permissions = PrivatePermissions)
 {
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
+    QFile made(partial);
+    if (!made.open(QIODevice::WriteOnly | QIODevice::NewOnly, PrivatePermissions))
+        throw BackupError(failure);
+    made.close();
     try {
         onlineCopy(source, partial);
     } catch (const DbError& e) {
         QFile::remove(partial);
         throw BackupError(failure + u'\n' + userMessage(e));
     }
+    if (permissions != PrivatePermissions)
+        QFile::setPermissions(partial, permissions);
     std::error_code error;
     std::filesystem::rename(partial.toStdString(), target.toStdString(), error);
     if (error) {
@@ -167,7 +176,8 @@ void JournalBackup::restore(const QString& copyPath, const QDateTime& now) const
         } else {
             // A journal the program cannot open is kept byte for byte.
             QDir().mkpath(folder());
-            if (!QFile::copy(m_journal, freeName(now)))
+            const QString kept = freeName(now);
+            if (!QFile::copy(m_journal, kept) || !QFile::setPermissions(kept, PrivatePermissions))
                 throw BackupError(QStringLiteral("Impossibile conservare una copia del giornale attuale."));
         }
     }
@@ -175,8 +185,12 @@ void JournalBackup::restore(const QString& copyPath, const QDateTime& now) const
         throw BackupError(
             QStringLiteral("Il giornale attuale ha una transazione in sospeso: aprirlo una volta con "
                            "Movilibro prima di ripristinare una copia."));
+    // The journal put back keeps the access the user gave the one it replaces.
+    const QFile::Permissions permissions =
+        QFileInfo::exists(m_journal) ? QFile::permissions(m_journal) : documentPermissions();
     placeCopy(copyPath, m_journal,
-              QStringLiteral("Ripristino non riuscito: il giornale attuale non è stato cambiato."));
+              QStringLiteral("Ripristino non riuscito: il giornale attuale non è stato cambiato."),
+              permissions);
 }
 
 } // namespace movilibro::db

@@ -1,5 +1,7 @@
 #include "db/enginefunctions.h"
 
+#include "db/textcollation.h"
+
 #include "format/formatengine.h"
 
 #include <QCollator>
@@ -8,7 +10,9 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace movilibro::db {
 
@@ -134,13 +138,55 @@ void monthFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int(ctx, m);
 }
 
+// A whole number as Jet's integer division takes it: numbers rounded half to
+// even, numeric text read as a number. False for anything else.
+bool jetWholeNumber(sqlite3_value* value, qint64& out)
+{
+    int type = sqlite3_value_type(value);
+    if (type == SQLITE_TEXT)
+        type = sqlite3_value_numeric_type(value);
+    if (type == SQLITE_INTEGER) {
+        out = sqlite3_value_int64(value);
+        return true;
+    }
+    if (type != SQLITE_FLOAT)
+        return false;
+    const double v = sqlite3_value_double(value);
+    double whole = std::round(v);
+    if (std::fabs(v - std::trunc(v)) == 0.5)
+        whole = 2.0 * std::round(v / 2.0);
+    if (!(whole >= -9223372036854775808.0 && whole < 9223372036854775808.0))
+        return false;
+    out = qint64(whole);
+    return true;
+}
+
+// Jet's a \ b: both rounded to whole numbers, the quotient truncated.
+void intDivFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    qint64 a = 0, b = 0;
+    if (!jetWholeNumber(argv[0], a) || !jetWholeNumber(argv[1], b)) {
+        sqlite3_result_error(ctx, "divisione intera: valore non numerico o fuori scala", -1);
+        return;
+    }
+    if (b == 0) {
+        sqlite3_result_error(ctx, "divisione per zero", -1);
+        return;
+    }
+    if (a == std::numeric_limits<qint64>::min() && b == -1) {
+        sqlite3_result_error(ctx, "divisione intera fuori scala", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, a / b);
+}
+
 int italianCompare(void*, int lenA, const void* a, int lenB, const void* b)
 {
-    static thread_local QCollator collator = [] {
-        QCollator c(QLocale(QLocale::Italian, QLocale::Italy));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
+    static thread_local QCollator collator = textCollator();
     const QString sa = QString::fromUtf8(static_cast<const char*>(a), lenA);
     const QString sb = QString::fromUtf8(static_cast<const char*>(b), lenB);
     return collator.compare(sa, sb);
@@ -153,7 +199,9 @@ void registerEngineFunctions(sqlite3* db)
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "Format", 2, flags, nullptr, formatFunction, nullptr, nullptr);
     sqlite3_create_function(db, "Month", 1, flags, nullptr, monthFunction, nullptr, nullptr);
-    sqlite3_create_collation(db, ItalianCollation, SQLITE_UTF8, nullptr, italianCompare);
+    sqlite3_create_function(db, "jet_intdiv", 2, flags, nullptr, intDivFunction, nullptr, nullptr);
+    for (const char* name : {SchemaCollation, LegacyCollation})
+        sqlite3_create_collation(db, name, SQLITE_UTF8, nullptr, italianCompare);
 }
 
 QDate parseIsoDate(QByteArrayView text)

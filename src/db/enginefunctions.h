@@ -8,10 +8,8 @@ struct sqlite3;
 
 namespace movilibro::db {
 
-// The name of the collation account names sort and compare by.
-inline constexpr const char* ItalianCollation = "ITALIAN";
-
-// Registers Format(value, pattern), Month(date) and the Italian collation.
+// Registers Format(value, pattern), Month(date), jet_intdiv(a, b) (Jet's
+// integer division) and the account-name collation (textcollation.h).
 void registerEngineFunctions(sqlite3* db);
 
 // Dates are stored as "YYYY-MM-DD"; anything else gives an invalid date.

@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/connstring.h"
+#include "db/filemodes.h"
 #include "db/schema.h"
 
 #include <QDir>
@@ -81,8 +82,7 @@ bool CreateDatabaseFromTemplate(const QString& programFolder, const QString& dbF
     QFile::remove(partial);
     if (!QFile::copy(source, partial))
         return false;
-    QFile::setPermissions(partial,
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(partial, documentPermissions());
     if (!QFile::rename(partial, target)) {
         QFile::remove(partial);
         return false;

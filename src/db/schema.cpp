@@ -9,13 +9,23 @@
 
 namespace movilibro::db::schema {
 
+QString accountsTable(const QString& name)
+{
+    // NOCASE is known to every SQLite tool; the program's connections give it
+    // the Italian rules (enginefunctions.h). No index may depend on it.
+    return QStringLiteral(R"sql(
+CREATE TABLE %1 (
+    cntId INTEGER PRIMARY KEY AUTOINCREMENT,
+    cntNome VARCHAR(%2) COLLATE NOCASE CHECK (length(cntNome) <= %2)
+);
+)sql")
+        .arg(name)
+        .arg(AccountNameSize);
+}
+
 QString createStatements()
 {
-    return QStringLiteral(R"sql(
-CREATE TABLE Conti (
-    cntId INTEGER PRIMARY KEY AUTOINCREMENT,
-    cntNome VARCHAR(%2) COLLATE ITALIAN CHECK (length(cntNome) <= %2)
-);
+    return accountsTable(QStringLiteral("Conti")) + QStringLiteral(R"sql(
 CREATE TABLE Movilibro (
     mlId INTEGER PRIMARY KEY AUTOINCREMENT,
     mlData TEXT CHECK (mlData IS NULL OR (length(mlData) = 10 AND mlData GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]')),
@@ -27,16 +37,15 @@ CREATE TABLE Movilibro (
 CREATE INDEX ixMovilibroData ON Movilibro (mlData);
 CREATE INDEX ixMovilibroConto ON Movilibro (mlConto);
 CREATE TABLE Parametri (
-    Chiave VARCHAR(%3) CHECK (length(Chiave) <= %3),
+    Chiave VARCHAR(%2) CHECK (length(Chiave) <= %2),
     Valore INTEGER
 );
 CREATE INDEX ixParametriChiave ON Parametri (Chiave);
-PRAGMA user_version = %4;
+PRAGMA user_version = %3;
 )sql")
-        .arg(DescriptionSize)
-        .arg(AccountNameSize)
-        .arg(KeySize)
-        .arg(Version);
+                                                        .arg(DescriptionSize)
+                                                        .arg(KeySize)
+                                                        .arg(Version);
 }
 
 void createEmptyJournal(const QString& path)

@@ -8,13 +8,16 @@ class Connection;
 
 // The one definition of the journal's tables.
 namespace schema {
-inline constexpr int Version = 1;
+// 2: account names declared COLLATE NOCASE (1 used the program's own ITALIAN).
+inline constexpr int Version = 2;
 inline constexpr int DescriptionSize = 255;
 inline constexpr int AccountNameSize = 255;
 inline constexpr int KeySize = 50;
 
 // DDL that makes an empty journal.
 QString createStatements();
+// DDL of the accounts table under another name (for rebuilding it).
+QString accountsTable(const QString& name);
 // Writes a new, empty journal file at `path` (which must not exist).
 void createEmptyJournal(const QString& path);
 // True when the three tables exist on the connection.

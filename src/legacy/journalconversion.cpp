@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/connstring.h"
+#include "db/filemodes.h"
 #include "db/journaldb.h"
 #include "legacy/legacyreader.h"
 
@@ -32,7 +33,7 @@ public:
             throw LegacyError(QStringLiteral("Impossibile scrivere nella cartella %1.")
                                   .arg(QDir::toNativeSeparators(folder)));
         m_file.close();
-        m_file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        m_file.setPermissions(db::documentPermissions());
     }
 
     ImportSummary fill(const LegacyJournal& journal)

@@ -1,11 +1,29 @@
 #include "report/groupplan.h"
 
+#include "db/textcollation.h"
+
 namespace movilibro::report {
+
+namespace {
+
+// Texts break by the rule the sort and the grid use ("Banca" and "banca" are
+// one group); other values when they differ.
+bool sameGroupValue(const QCollator& collator, const Value& a, const Value& b)
+{
+    const auto* textA = std::get_if<QString>(&a);
+    const auto* textB = std::get_if<QString>(&b);
+    if (textA && textB)
+        return collator.compare(*textA, *textB) == 0;
+    return a == b;
+}
+
+} // namespace
 
 GroupPlan::GroupPlan(const RecordTable& records, const std::vector<int>& levelFields)
     : m_records(records), m_groupOfRow(levelFields.size()), m_groupCount(levelFields.size(), 0)
 {
     const int rows = records.rowCount();
+    const QCollator collator = db::textCollator();
     for (auto& groups : m_groupOfRow) {
         groups.resize(rows);
     }
@@ -14,7 +32,8 @@ GroupPlan::GroupPlan(const RecordTable& records, const std::vector<int>& levelFi
         for (size_t level = 0; level < levelFields.size(); ++level) {
             const int field = levelFields[level];
             const bool changed =
-                field >= 0 && row > 0 && records.value(row, field) != records.value(row - 1, field);
+                field >= 0 && row > 0 &&
+                !sameGroupValue(collator, records.value(row, field), records.value(row - 1, field));
             outerBroke = outerBroke || changed;
             if (outerBroke) {
                 ++m_groupCount[level];

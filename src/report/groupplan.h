@@ -15,7 +15,8 @@ class GroupPlan
 public:
     // One record field per group level, outermost first; -1 keeps every
     // record in one group at that level. A level breaks when its field
-    // changes or any outer level breaks.
+    // changes (texts compare as db::textCollator() does) or any outer level
+    // breaks.
     GroupPlan(const RecordTable& records, const std::vector<int>& levelFields);
 
     int levelCount() const { return int(m_groupOfRow.size()); }

@@ -59,7 +59,7 @@ private slots:
                                                   << "WHERE mlData Between '2010-01-02' And '2010-12-31'";
         QTest::newRow("concat and intdiv")
             << "Format([mlData],'yyyy') & Format(((Month([mlData])-1)\\2)+1,'0')"
-            << "Format([mlData],'yyyy') || Format(((Month([mlData])-1)/2)+1,'0')";
+            << "(Format([mlData],'yyyy') || Format((jet_intdiv((Month([mlData])-1), 2))+1,'0'))";
         QTest::newRow("nested isnull") << "isnull(iif(isnull(a),1,(2)))"
                                        << "(iif((a IS NULL),1,(2)) IS NULL)";
         QTest::newRow("literal untouched") << "WHERE Chiave='a & b \\ #1/2/3# [x] l''isnull(y)'"

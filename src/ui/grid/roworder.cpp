@@ -1,5 +1,7 @@
 #include "ui/grid/roworder.h"
 
+#include "db/textcollation.h"
+
 #include <QCollator>
 #include <QHash>
 #include <QLocale>
@@ -30,13 +32,6 @@ void reverse(Ordinals& key)
         v = key.max - v;
 }
 
-QCollator italianCollator()
-{
-    QCollator collator(QLocale(QLocale::Italian, QLocale::Italy));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
-}
-
 // Neighbouring rows often share one string (the filler pools repeated texts).
 bool sameText(const QString& a, const QString& b)
 {
@@ -62,7 +57,7 @@ Ordinals textOrdinals(const std::vector<QString>& texts)
         rowDistinct[k] = *it;
     }
 
-    const QCollator collator = italianCollator();
+    const QCollator collator = db::textCollator();
     std::vector<QCollatorSortKey> sortKeys;
     sortKeys.reserve(distinct.size());
     for (const QString& text : distinct)

@@ -1,0 +1,33 @@
+#include "app/frmforfolders.h"
+#include "app/prompt.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+using namespace movilibro;
+
+class TestFolderChoice : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The user learns, in Italian, which settings file could not be written.
+    void failureNamesTheSettingsFile()
+    {
+        test::TestHome home;
+        ScopedScriptedPrompt prompt;
+        QFile blocker(home.home() + QStringLiteral("/blocked"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_CONFIG_HOME", (home.home() + QStringLiteral("/blocked/config")).toUtf8());
+        prompt.setNextFolder(home.home());
+        frmForFolders().Apri();
+        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(prompt.messages[0].style, MsgStyle::Critical);
+        QVERIFY2(prompt.messages[0].text.contains(home.home() +
+                                                  QStringLiteral("/blocked/config/Marlenco/registry.json")),
+                 qPrintable(prompt.messages[0].text));
+    }
+};
+
+QTEST_MAIN(TestFolderChoice)
+#include "test_folderchoice.moc"
