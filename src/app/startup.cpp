@@ -7,6 +7,7 @@
 #include "app/mainmod.h"
 #include "app/prompt.h"
 #include "db/backup.h"
+#include "db/connection.h"
 #include "db/connstring.h"
 #include "db/errortext.h"
 #include "db/journaldb.h"

@@ -15,16 +15,12 @@ private slots:
     {
         test::TestHome home;
         ScopedScriptedPrompt prompt;
-        QFile blocker(home.home() + QStringLiteral("/blocked"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        qputenv("XDG_CONFIG_HOME", (home.home() + QStringLiteral("/blocked/config")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", "/dev/null/config"); // no folder can be made under it
         prompt.setNextFolder(home.home());
         frmForFolders().Apri();
         QCOMPARE(prompt.messages.size(), 1);
         QCOMPARE(prompt.messages[0].style, MsgStyle::Critical);
-        QVERIFY2(prompt.messages[0].text.contains(home.home() +
-                                                  QStringLiteral("/blocked/config/Marlenco/registry.json")),
+        QVERIFY2(prompt.messages[0].text.contains(QStringLiteral("/dev/null/config/Marlenco/registry.json")),
                  qPrintable(prompt.messages[0].text));
     }
 };

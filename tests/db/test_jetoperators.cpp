@@ -16,34 +16,17 @@ private slots:
     {
         QTest::addColumn<QString>("jet");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("& below +") << "'a' & 1 + 2"
-                                   << "a3";
-        QTest::newRow("+ before &") << "1 + 2 & 'b'"
-                                    << "3b";
-        QTest::newRow("operands rounded") << "7.6 \\ 2"
-                                          << "4";
-        QTest::newRow("half to even, down") << "2.5 \\ 1"
-                                            << "2";
-        QTest::newRow("half to even, up") << "3.5 \\ 1"
-                                          << "4";
-        QTest::newRow("negative rounded") << "-7.6 \\ 2"
-                                          << "-4";
-        QTest::newRow("truncated toward zero") << "7 \\ -2"
-                                               << "-3";
-        QTest::newRow("* before \\") << "10 \\ 2 * 3"
-                                     << "1";
-        QTest::newRow("numeric text") << "'9' \\ 2"
-                                      << "4";
-        QTest::newRow("real division") << "7 / 2"
-                                       << "3.5";
-        QTest::newRow("chain") << "'x' & 7 \\ 2 & 'y' & (1 + 1)"
-                               << "x3y2";
-        QTest::newRow("in a function") << "iif(1 = 1, 'q' & 3 \\ 2, 'n')"
-                                       << "q1";
-        QTest::newRow("minus minus") << "1--1"
-                                     << "2";
-        QTest::newRow("null divides to null") << "isnull(Null \\ 2)"
-                                              << "1";
+        // & binds below + and -; \ below * and /, above + and -; \ rounds its
+        // operands half to even and truncates; / divides as reals.
+        // clang-format off
+        const char* const rows[][2] = {
+            {"'a' & 1 + 2", "a3"}, {"1 + 2 & 'b'", "3b"}, {"7.6 \\ 2", "4"}, {"2.5 \\ 1", "2"},
+            {"3.5 \\ 1", "4"}, {"-7.6 \\ 2", "-4"}, {"7 \\ -2", "-3"}, {"10 \\ 2 * 3", "1"},
+            {"'9' \\ 2", "4"}, {"7 / 2", "3.5"}, {"1--1", "2"}, {"isnull(Null \\ 2)", "1"},
+            {"'x' & 7 \\ 2 & 'y' & (1 + 1)", "x3y2"}, {"iif(1 = 1, 'q' & 3 \\ 2, 'n')", "q1"}};
+        // clang-format on
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
     }
     void computesAsJet()
     {
@@ -57,10 +40,8 @@ private slots:
     void refusesWhatItCannotRender_data()
     {
         QTest::addColumn<QString>("jet");
-        QTest::newRow("division by zero") << "7 \\ 0";
-        QTest::newRow("text operand") << "'abc' \\ 2";
-        QTest::newRow("Mod") << "7 Mod 2";
-        QTest::newRow("unclosed parenthesis") << "(1 & 2";
+        for (const char* jet : {"7 \\ 0", "'abc' \\ 2", "7 Mod 2", "(1 & 2"})
+            QTest::newRow(jet) << QString::fromUtf8(jet);
     }
     void refusesWhatItCannotRender()
     {
@@ -68,17 +49,12 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(db::DbError, m_conn->prepareJet(QStringLiteral("SELECT ") + jet).step());
     }
 
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_journal = std::make_unique<test::Journal>(m_dir.path());
-        m_conn = std::make_unique<db::Connection>(m_journal->open());
-    }
+    void initTestCase() { m_conn = std::make_unique<db::Connection>(m_journal.open()); }
     void cleanupTestCase() { m_conn.reset(); }
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<test::Journal> m_journal;
+    test::Journal m_journal{m_dir.path()};
     std::unique_ptr<db::Connection> m_conn;
 };
 
