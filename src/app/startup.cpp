@@ -178,6 +178,11 @@ frmMain* Main()
     auto splash = std::make_unique<frmSplash>();
     splash->show();
     g_main = std::make_unique<frmMain>();
+    // Closing the main window ends the program: the journal is free at once.
+    QObject::connect(g_main.get(), &frmMain::closed, [] {
+        g_lock.reset();
+        QCoreApplication::quit();
+    });
     QApplication::processEvents();
     mainmod::LongPause();
     splash.reset();

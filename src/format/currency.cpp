@@ -26,8 +26,9 @@ bool isAsciiDigit(QChar c)
 class AmountReader
 {
 public:
-    AmountReader(QStringView text, const QLocale& locale)
-        : m_text(text), m_decimal(locale.decimalPoint()), m_group(locale.groupSeparator())
+    AmountReader(QStringView text, const QLocale& locale, bool rounding)
+        : m_text(text), m_decimal(locale.decimalPoint()), m_group(locale.groupSeparator()),
+          m_rounding(rounding)
     {
         // Typing a plain blank where the locale groups with a no-break one is fine.
         m_blankGroups = m_group.size() == 1 && isBlank(m_group.front());
@@ -41,7 +42,11 @@ public:
             if (!appendDigit(0))
                 return std::nullopt;
         }
-        return m_value;
+        // Half to even: ...5 exactly goes to the even neighbour.
+        const bool up = m_dropped > 5 || (m_dropped == 5 && (m_droppedTail || m_value % 2 == 1));
+        if (up && m_value == quint64(MaxRaw) + 1)
+            return std::nullopt;
+        return up ? m_value + 1 : m_value;
     }
 
 private:
@@ -79,8 +84,19 @@ private:
             return true;
         m_pos += m_decimal.size();
         while (m_pos < m_text.size() && isAsciiDigit(m_text[m_pos])) {
-            if (++m_decimals > MaxDecimals || !appendDigit(m_text[m_pos].unicode() - u'0'))
+            const int digit = m_text[m_pos].unicode() - u'0';
+            if (m_decimals == MaxDecimals) {
+                if (!m_rounding)
+                    return false;
+                if (m_dropped < 0)
+                    m_dropped = digit;
+                else
+                    m_droppedTail = m_droppedTail || digit != 0;
+            } else if (!appendDigit(digit)) {
                 return false;
+            } else {
+                ++m_decimals;
+            }
             ++m_digits;
             ++m_pos;
         }
@@ -118,6 +134,9 @@ private:
     quint64 m_value = 0;
     int m_digits = 0;
     int m_decimals = 0;
+    bool m_rounding = false;
+    int m_dropped = -1; // first decimal beyond the fourth, when rounding
+    bool m_droppedTail = false;
 };
 
 } // namespace
@@ -152,6 +171,16 @@ Currency Currency::abs() const
 
 std::optional<Currency> Currency::parse(const QString& text, const QLocale& locale)
 {
+    return read(text, locale, false);
+}
+
+std::optional<Currency> Currency::parseRounded(const QString& text, const QLocale& locale)
+{
+    return read(text, locale, true);
+}
+
+std::optional<Currency> Currency::read(const QString& text, const QLocale& locale, bool rounding)
+{
     QStringView view = QStringView(text);
     while (!view.isEmpty() && isBlank(view.front()))
         view = view.mid(1);
@@ -167,7 +196,7 @@ std::optional<Currency> Currency::parse(const QString& text, const QLocale& loca
         view = view.mid(sign.size());
     }
 
-    const std::optional<quint64> magnitude = AmountReader(view, locale).read();
+    const std::optional<quint64> magnitude = AmountReader(view, locale, rounding).read();
     if (!magnitude)
         return std::nullopt;
     if (negative)

@@ -51,12 +51,17 @@ public:
     // separators, surrounding blanks; at most four decimals. Anything else
     // (empty text included) gives nullopt, as does a value out of range.
     static std::optional<Currency> parse(const QString& text, const QLocale& locale = QLocale());
+    // The same, but more than four decimals are rounded to four, half to
+    // even as currency conversions do: "0,00125" gives 0,0012.
+    static std::optional<Currency> parseRounded(const QString& text, const QLocale& locale = QLocale());
 
     // Plain text without grouping, with the locale's decimal separator and
     // the decimals needed (at least two): "1234,50", "-0,0001".
     QString toString(const QLocale& locale = QLocale()) const;
 
 private:
+    static std::optional<Currency> read(const QString& text, const QLocale& locale, bool rounding);
+
     qint64 m_raw = 0;
 };
 

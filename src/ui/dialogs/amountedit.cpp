@@ -61,7 +61,7 @@ QString filterPastedAmount(const QString& pasted)
 
 bool amountOverflows(const QString& text)
 {
-    if (Currency::parse(text))
+    if (Currency::parseRounded(text))
         return false;
     // The same text with every digit made 0 always fits: if that parses, only
     // the size of the number was wrong.
@@ -70,7 +70,7 @@ bool amountOverflows(const QString& text)
         if (c >= u'0' && c <= u'9')
             c = u'0';
     }
-    return Currency::parse(zeros).has_value();
+    return Currency::parseRounded(zeros).has_value();
 }
 
 AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent)
@@ -84,11 +84,17 @@ AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent)
 void AmountEdit::setAmount(std::optional<Currency> value)
 {
     setText(Format::number(value, m_format));
+    m_shownText = text();
+    m_shownAmount = value;
 }
 
 std::optional<Currency> AmountEdit::amount() const
 {
-    return Currency::parse(text());
+    // The display format may show fewer decimals than the amount has: until
+    // the text is edited, the amount stays the one shown.
+    if (m_shownAmount && text() == m_shownText)
+        return m_shownAmount;
+    return Currency::parseRounded(text());
 }
 
 void AmountEdit::focusOutEvent(QFocusEvent* event)

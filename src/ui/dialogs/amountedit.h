@@ -35,7 +35,8 @@ public:
     void setDisplayFormat(const QString& pattern) { m_format = pattern; }
     // Shows an amount (nullopt: the empty section).
     void setAmount(std::optional<Currency> value);
-    // The typed amount; nullopt when the text is not a number.
+    // The typed amount, more than four decimals rounded to four; nullopt
+    // when the text is not a number.
     std::optional<Currency> amount() const;
 
     // The standard menu, its paste entry filtered like typing.
@@ -53,6 +54,8 @@ private:
     void insertChecked(const QString& text);
 
     QString m_format;
+    QString m_shownText;
+    std::optional<Currency> m_shownAmount;
 };
 
 } // namespace movilibro

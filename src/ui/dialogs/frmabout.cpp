@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace movilibro {
 
 namespace {
@@ -101,7 +103,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
     layout->addWidget(cmdOK, 0, Qt::AlignRight);
-    setMinimumWidth(420);
+    setFixedSize(std::max(420, sizeHint().width()), sizeHint().height());
 
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(lblWeb, &LinkLabel::clicked, this, &frmAbout::openWebSite);

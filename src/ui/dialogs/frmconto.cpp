@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace movilibro {
 
 namespace {
@@ -39,8 +41,7 @@ frmConto::frmConto(QWidget* parent) : RowEditorDialog(parent)
     grid->setColumnStretch(0, 1);
     grid->addWidget(cmdSalva, 2, 1);
     grid->addWidget(cmdAnnulla, 2, 2);
-    setMinimumWidth(360);
-    setFixedHeight(sizeHint().height());
+    setFixedSize(std::max(360, sizeHint().width()), sizeHint().height());
 
     connect(cmdSalva, &QPushButton::clicked, this, &frmConto::onSalva);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmConto::cancelAndClose);

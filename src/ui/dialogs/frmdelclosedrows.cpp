@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -51,6 +52,21 @@ void frmDelClosedRows::Mostra(JournalView& view)
     dtp->setDate(view.viewState().workingDate);
     dtp->setFocus(Qt::OtherFocusReason);
     exec();
+}
+
+// No keyboard handling of its own: Enter in the picker presses no default
+// button and Esc does not close; the close box still acts as "Annulla".
+void frmDelClosedRows::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->ignore();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void frmDelClosedRows::onOk()

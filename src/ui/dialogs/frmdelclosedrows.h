@@ -29,6 +29,9 @@ public:
     // when it has closed.
     void Mostra(JournalView& view);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void onOk();
     // Counts, asks, deletes: the whole purge, told to the user.

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace movilibro {
 
 namespace {
@@ -112,8 +114,7 @@ void frmScadenze::layOutControls()
     grid->addWidget(lblData[0], 8, 0);
     grid->addWidget(txtOut, 9, 0);
     grid->addWidget(cmdAnnulla, 9, 2);
-    setMinimumWidth(420);
-    setFixedHeight(sizeHint().height());
+    setFixedSize(std::max(420, sizeHint().width()), sizeHint().height());
 }
 
 void frmScadenze::installChecks()

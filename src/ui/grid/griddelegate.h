@@ -19,6 +19,12 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // A text cut short in its cell shows whole as the cell's tooltip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+    // True when the cell's text does not fit its width.
+    bool isElided(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
 private:
     bool m_visible = true;

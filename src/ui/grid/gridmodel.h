@@ -47,6 +47,9 @@ public:
     void setGroupRowStyle(const QString& name) { m_groupRowStyle = name; }
     // Entry rows take `odd` and `even` by position (the first row is odd).
     void setAlternatingRowStyles(const QString& odd, const QString& even);
+    const QString& oddRowStyle() const { return m_oddRowStyle; }
+    const QString& evenRowStyle() const { return m_evenRowStyle; }
+    QColor styleBackground(const QString& name) const { return m_styles.value(name).background; }
     void setRowFormatHook(RowFormatHook hook) { m_hook = std::move(hook); }
     void setBaseFont(const QFont& font) { m_baseFont = font; }
 

@@ -1,15 +1,18 @@
 #include "ui/grid/groupedgrid.h"
 
 #include "db/connection.h"
+#include "db/errortext.h"
 #include "ui/grid/griddelegate.h"
 #include "ui/grid/gridmodel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 namespace movilibro::grid {
@@ -26,6 +29,22 @@ QFont verdana(qreal pointSize, bool bold = false)
     font.setBold(bold);
     return font;
 }
+
+constexpr int MinimumFillWidth = 40;
+
+// Lets a view paint rows in the alternating colours below its last row.
+class EmptyRowsStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ItemView_PaintAlternatingRowColorsForEmptyArea)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 } // namespace
 
@@ -71,6 +90,11 @@ void GroupedGrid::setUpView()
     palette.setColor(QPalette::Base, GridBackground);
     m_view->setPalette(palette);
     m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this);
+    connect(m_view->header(), &QHeaderView::sectionResized, this, [this](int section) {
+        if (section != m_fillColumn)
+            fitFillColumn();
+    });
 
     connect(m_view, &QTreeView::doubleClicked, this, [this] { emit doubleClicked(); });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -164,9 +188,30 @@ void GroupedGrid::applyColumn(int col)
         return;
     const GridColumn& design = m_model->column(col);
     m_view->setColumnHidden(col, !design.visible);
-    m_view->setColumnWidth(col, design.width);
+    if (col == m_fillColumn)
+        fitFillColumn();
+    else
+        m_view->setColumnWidth(col, design.width);
     m_model->columnChanged(col);
     m_view->viewport()->update();
+}
+
+void GroupedGrid::setFillColumn(int col)
+{
+    m_fillColumn = col;
+    fitFillColumn();
+}
+
+void GroupedGrid::fitFillColumn()
+{
+    if (m_fillColumn < 1 || m_fillColumn > m_model->dataColumnCount())
+        return;
+    int others = 0;
+    for (int col = 0; col <= m_model->dataColumnCount(); ++col) {
+        if (col != m_fillColumn && !m_view->isColumnHidden(col))
+            others += m_view->columnWidth(col);
+    }
+    m_view->setColumnWidth(m_fillColumn, std::max(MinimumFillWidth, m_view->viewport()->width() - others));
 }
 
 void GroupedGrid::clearGroups()
@@ -210,6 +255,7 @@ void GroupedGrid::applyLayout()
     m_view->setColumnWidth(0, m_view->indentation() * (levels + 1) + 4);
     for (int col = 1; col <= m_model->dataColumnCount(); ++col)
         applyColumn(col);
+    fitFillColumn();
     // Spans are set while the tree is still collapsed, when the view finds
     // each row quickly.
     for (int p = 1; p <= m_rows.displayRowCount(); ++p) {
@@ -285,6 +331,26 @@ void GroupedGrid::setNavigatorVisible(bool visible)
     m_navigator->setVisible(visible);
 }
 
+void GroupedGrid::setBorderVisible(bool visible)
+{
+    m_view->setFrameShape(visible ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+void GroupedGrid::setEmptyRowsVisible(bool visible)
+{
+    m_view->setAlternatingRowColors(visible);
+    if (!visible)
+        return;
+    // Qt alternates from the first row as the model's odd and even styles do.
+    QPalette palette = m_view->palette();
+    palette.setColor(QPalette::Base, m_model->styleBackground(m_model->oddRowStyle()));
+    palette.setColor(QPalette::AlternateBase, m_model->styleBackground(m_model->evenRowStyle()));
+    m_view->setPalette(palette);
+    auto* style = new EmptyRowsStyle;
+    style->setParent(this);
+    m_view->setStyle(style);
+}
+
 int GroupedGrid::currentRow() const
 {
     return m_model->positionOf(m_view->currentIndex());
@@ -320,7 +386,8 @@ bool GroupedGrid::refresh(bool requery)
     try {
         loadRecordSource();
     } catch (const std::exception& e) {
-        m_lastError = QString::fromStdString(e.what());
+        const auto* dbError = dynamic_cast<const db::DbError*>(&e);
+        m_lastError = dbError ? db::userMessage(*dbError) : QString::fromStdString(e.what());
         m_model->reset([&] {
             m_rows.clear();
             m_data.setRowCount(0);
@@ -428,6 +495,8 @@ void GroupedGrid::changeEvent(QEvent* event)
 
 bool GroupedGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize)
+        fitFillColumn();
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         emit keyDown(key->key(), key->modifiers());

@@ -101,6 +101,12 @@ public:
     void setHeaderVisible(bool visible);
     void setGridLinesVisible(bool visible);
     void setNavigatorVisible(bool visible);
+    void setBorderVisible(bool visible);
+    // Below the last row, empty rows go on in the alternating row styles.
+    void setEmptyRowsVisible(bool visible);
+    // That column takes whatever width the others leave, so that all of
+    // them fit the grid and no horizontal scroll bar appears.
+    void setFillColumn(int col);
 
     // --- Current row ---------------------------------------------------------
     // Display position of the current row, 0 when there is none.
@@ -143,6 +149,7 @@ private:
     void keepCurrentVisible();
     void onCurrentChanged(const QModelIndex& current);
     void updateNavigator();
+    void fitFillColumn();
 
     GridData m_data;
     GridRows m_rows{m_data};
@@ -154,6 +161,7 @@ private:
     QString m_recordSource;
     QString m_lastError;
     int m_reportedCurrent = 0;
+    int m_fillColumn = 0;
 };
 
 } // namespace movilibro::grid

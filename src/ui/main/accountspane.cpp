@@ -46,6 +46,8 @@ AccountsPane::AccountsPane(QWidget* parent) : QWidget(parent)
     m_grid->addStyle(QStringLiteral("OddRow"), grid::colorFromBgr(12582911));
     m_grid->addStyle(QStringLiteral("EvenRow"), grid::colorFromBgr(12703664));
     m_grid->setAlternatingRowStyles(QStringLiteral("OddRow"), QStringLiteral("EvenRow"));
+    m_grid->setBorderVisible(false);
+    m_grid->setEmptyRowsVisible(true);
     QFont verdana(QStringLiteral("Verdana"));
     verdana.setPointSizeF(8.25);
     m_grid->setFont(verdana);

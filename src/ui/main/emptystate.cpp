@@ -40,6 +40,17 @@ EmptyStatePanel::EmptyStatePanel(QWidget* parent) : QFrame(parent)
         if (index == 1)
             column->addSpacing(10);
     }
+    m_needsAccount =
+        new QLabel(QStringLiteral("Una registrazione richiede un conto: crearne uno con il pulsante ") + q +
+                       QStringLiteral("Nuovo Conto") + q + QStringLiteral(" del riquadro Conti."),
+                   this);
+    m_needsAccount->setObjectName(QStringLiteral("lblNeedsAccount"));
+    m_needsAccount->setFont(QFont(QStringLiteral("Verdana"), 9, QFont::Bold));
+    m_needsAccount->setWordWrap(true);
+    m_needsAccount->hide();
+    column->addSpacing(10);
+    column->addWidget(m_needsAccount);
+
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("imgVoid"));
     picture->setPixmap(QIcon(QStringLiteral(":/icons/empty.svg")).pixmap(96, 96));
@@ -53,6 +64,15 @@ EmptyStatePanel::EmptyStatePanel(QWidget* parent) : QFrame(parent)
     outer->addStretch();
     outer->addLayout(row);
     outer->addStretch(2);
+}
+
+} // namespace movilibro
+
+namespace movilibro {
+
+void EmptyStatePanel::setNeedsAccount(bool needed)
+{
+    m_needsAccount->setVisible(needed);
 }
 
 } // namespace movilibro

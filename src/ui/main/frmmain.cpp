@@ -24,10 +24,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace movilibro {
 
@@ -68,6 +71,19 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent)
 frmMain::~frmMain()
 {
     qApp->removeEventFilter(this);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    // The program ends with this window: no other window (the help, a
+    // preview) may keep it running and the journal locked.
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* other : windows) {
+        if (other != this && other->isVisible())
+            other->close();
+    }
+    emit closed();
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -159,8 +175,12 @@ void frmMain::SettaAmbiente()
                                Format::date(m_state.fiscalYear.end, QStringLiteral("mmm yyyy")));
     m_period->setStatus(2, periodNames()[m_state.dateGrouping]);
     const int option = m_period->selectedOption();
-    m_state.selected = selectedPeriod(PeriodOption(option), m_state.workingDate, m_state.fiscalYear,
-                                      m_period->pickerDate(0), m_period->pickerDate(1));
+    const DateRange& year = m_state.fiscalYear;
+    // The pickers cannot leave the fiscal year: when it moves, a "Dal" range
+    // moves into it as they do, so they, the grid and the report agree.
+    const auto inYear = [&year](const QDate& d) { return std::clamp(d, year.start, year.end); };
+    m_state.selected = selectedPeriod(PeriodOption(option), m_state.workingDate, year,
+                                      inYear(m_period->pickerDate(0)), inYear(m_period->pickerDate(1)));
     m_period->setPickerLimits(m_state.fiscalYear);
     m_period->setPickerDates(m_state.selected);
     emit settaAmbienteDone();
@@ -177,21 +197,29 @@ void frmMain::SettaVuoto(bool empty)
 
 void frmMain::gexsBind()
 {
-    if (!m_accounts->reload())
-        reportFailure(QStringLiteral("Impossibile leggere l'elenco dei conti."), m_accounts->lastError());
+    // One message for the whole reload: a journal that cannot be read fails
+    // every step for the same reason.
+    std::optional<std::pair<QString, QString>> failure;
+    const bool accountsRead = m_accounts->reload();
+    if (!accountsRead)
+        failure.emplace(QStringLiteral("Impossibile leggere il giornale."), m_accounts->lastError());
+    m_picVoid->setNeedsAccount(accountsRead && m_accounts->grid()->rowCount() == 0);
     m_gex->hide();
     SettaVuoto(false);
-    if (loadJournal()) {
+    if (accountsRead && loadJournal(failure)) {
         m_gex->setCurrentRow(1);
         m_gex->show();
     } else {
+        if (!accountsRead)
+            m_gex->setRowCount(0);
         SettaVuoto(true);
     }
+    if (failure)
+        reportFailure(failure->first, failure->second);
     emit gexsBindDone();
 }
 
-// True when the period has entries and the grid is ready to show.
-bool frmMain::loadJournal()
+bool frmMain::loadJournal(std::optional<std::pair<QString, QString>>& failure)
 {
     try {
         m_journal->setDateGrouping(m_state.dateGrouping);
@@ -201,12 +229,12 @@ bool frmMain::loadJournal()
         return true;
     } catch (const db::DbError& e) {
         m_gex->setRowCount(0);
-        reportFailure(QStringLiteral("Impossibile leggere le registrazioni del periodo."),
-                      db::userMessage(e));
+        failure.emplace(QStringLiteral("Impossibile leggere le registrazioni del periodo."),
+                        db::userMessage(e));
     } catch (const CurrencyOverflow&) {
         m_gex->setRowCount(0);
-        reportFailure(QStringLiteral("Impossibile calcolare il saldo del periodo."),
-                      QStringLiteral("Gli importi superano il valore massimo gestibile."));
+        failure.emplace(QStringLiteral("Impossibile calcolare il saldo del periodo."),
+                        QStringLiteral("Gli importi superano il valore massimo gestibile."));
     }
     return false;
 }
@@ -290,7 +318,8 @@ void frmMain::onToolbarCommand(const QString& key)
     } else if (key == u"collapse") {
         m_gex->collapseAll();
     } else if (key == u"help") {
-        HelpWindow::showHelp();
+        // As F1 on this window: the index, whatever page the help shows now.
+        HelpWindow::showHelp(HelpWindow::pageFor(this));
     } else if (key == u"about") {
         dialog<frmAbout>().Mostra();
     } else if (key == u"close") {

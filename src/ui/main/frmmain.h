@@ -47,10 +47,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 signals:
     void settaAmbienteDone();
     void gexsBindDone();
+    // The window was closed: the program ends.
+    void closed();
 
 private:
     void buildWindow();
@@ -69,7 +72,8 @@ private:
     report::ReportContext reportContext() const;
     template <typename Dialog> Dialog& dialog();
     void reportFailure(const QString& what, const QString& why);
-    bool loadJournal();
+    // True when the period has entries; otherwise `failure` may say why not.
+    bool loadJournal(std::optional<std::pair<QString, QString>>& failure);
 
     ViewState m_state;
     MainToolbar* m_tb;

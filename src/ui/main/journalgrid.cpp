@@ -105,6 +105,8 @@ void JournalGrid::defineColumns()
     m_gex.setColumnTotalFormat(C::Uscite, AmountFormat);
     m_gex.setColumnStyle(C::Entrate, QStringLiteral("OddRow"));
     m_gex.setColumnStyle(C::Uscite, QStringLiteral("EvenRow"));
+    // The description gives up width to the tree of deeper groupings.
+    m_gex.setFillColumn(C::Descrizione);
 }
 
 int JournalGrid::load(const QString& connString, int kind, const DateRange& period)

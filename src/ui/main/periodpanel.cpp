@@ -1,5 +1,7 @@
 #include "ui/main/periodpanel.h"
 
+#include "ui/dialogs/datepicker.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QDateEdit>
@@ -31,10 +33,8 @@ PeriodPanel::PeriodPanel(QWidget* parent) : QWidget(parent)
         group->addButton(m_options[i], i);
     }
     for (int i = 0; i < 2; ++i) {
-        m_pickers[i] = new QDateEdit(this);
+        m_pickers[i] = new DatePicker(this);
         m_pickers[i]->setObjectName(QStringLiteral("dtpfilter_%1").arg(i));
-        m_pickers[i]->setCalendarPopup(true);
-        m_pickers[i]->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         connect(m_pickers[i], &QDateEdit::dateChanged, this, &PeriodPanel::pickerChanged);
     }
     m_al = new QLabel(QStringLiteral("Al"), this);
