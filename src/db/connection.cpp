@@ -12,7 +12,7 @@ namespace movilibro::db {
 
 namespace {
 
-constexpr int BusyTimeoutMs = 2000;
+int busyTimeoutMs = 2000;
 
 [[noreturn]] void throwError(sqlite3* db, int rc, const QString& context = {})
 {
@@ -46,7 +46,7 @@ Connection Connection::open(const QString& path, Mode mode)
         conn.close();
         throw error;
     }
-    sqlite3_busy_timeout(conn.m_db, BusyTimeoutMs);
+    sqlite3_busy_timeout(conn.m_db, busyTimeoutMs);
     registerEngineFunctions(conn.m_db);
     // A large period read through the date index visits table pages out of
     // order; a roomy page cache keeps that from turning into re-reads.
@@ -54,6 +54,16 @@ Connection Connection::open(const QString& path, Mode mode)
     if (mode == Mode::ReadWrite)
         conn.exec(QStringLiteral("PRAGMA synchronous=FULL"));
     return conn;
+}
+
+void Connection::setBusyTimeout(int ms)
+{
+    busyTimeoutMs = ms;
+}
+
+int Connection::busyTimeout()
+{
+    return busyTimeoutMs;
 }
 
 Connection Connection::openConnString(const QString& connString, Mode mode)

@@ -44,6 +44,11 @@ public:
     // Opens the file named by a connection string (see connstring.h).
     static Connection openConnString(const QString& connString, Mode mode = Mode::ReadWrite);
 
+    // How long a statement waits for another program's lock before failing.
+    // Connections opened afterwards use it; tests shorten it.
+    static void setBusyTimeout(int ms);
+    static int busyTimeout();
+
     Connection(Connection&& other) noexcept;
     Connection& operator=(Connection&& other) noexcept;
     Connection(const Connection&) = delete;
