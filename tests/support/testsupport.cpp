@@ -20,8 +20,8 @@ void pinItalianLocale()
 TestHome::TestHome() : m_oldHome(qgetenv("HOME")), m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
 {
     qputenv("HOME", m_dir.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
-    QDir().mkpath(configHome());
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/.config")).toUtf8());
+    QDir().mkpath(m_dir.path() + QStringLiteral("/.config"));
 }
 
 TestHome::~TestHome()
@@ -33,19 +33,10 @@ TestHome::~TestHome()
         qputenv("XDG_CONFIG_HOME", m_oldConfig);
 }
 
-QString TestHome::configHome() const
-{
-    return m_dir.path() + QStringLiteral("/.config");
-}
-
-QString TestHome::documents() const
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-}
-
 QString TestHome::defaultDbFolder() const
 {
-    return documents() + QStringLiteral("/MovilibroDB");
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+           QStringLiteral("/MovilibroDB");
 }
 
 QString templatePath()
@@ -107,12 +98,23 @@ qint64 Journal::count(const QString& sqlCountQuery) const
     return st.step() ? st.int64(0) : -1;
 }
 
+QString Journal::text(const QString& sql) const
+{
+    db::Connection conn = open();
+    db::Statement st = conn.prepare(sql);
+    return st.step() ? st.text(0) : QString();
+}
+
+HeldLock::HeldLock(const Journal& journal, Kind kind) : m_conn(journal.open())
+{
+    m_conn.exec(kind == Writer ? QStringLiteral("BEGIN IMMEDIATE")
+                               : QStringLiteral("BEGIN; SELECT count(*) FROM Movilibro;"));
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace movilibro::test

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <optional>
 
@@ -22,8 +23,6 @@ public:
     TestHome();
     ~TestHome();
     QString home() const { return m_dir.path(); }
-    QString configHome() const;
-    QString documents() const;
     QString defaultDbFolder() const;
 
 private:
@@ -50,16 +49,48 @@ public:
                     std::optional<qint64> inRaw, std::optional<qint64> outRaw) const;
     void setParameter(const QString& key, int value) const;
     qint64 count(const QString& sqlCountQuery) const;
+    // The first column of the first row as text (empty when there is none).
+    QString text(const QString& sql) const;
 
 private:
     QString m_folder;
     QString m_path;
 };
 
+// Holds a lock on the journal from another connection, as another program
+// would: a writer's (BEGIN IMMEDIATE) or a reader's in the middle of a read,
+// which lets a write begin but not commit. Closing the connection lets go.
+class HeldLock
+{
+public:
+    enum Kind
+    {
+        Writer,
+        Reader
+    };
+    explicit HeldLock(const Journal& journal, Kind kind = Writer);
+
+private:
+    db::Connection m_conn;
+};
+
 // Raw ten-thousandths for a whole-cent amount: money(12, 50) == 125000.
 constexpr qint64 money(qint64 units, qint64 cents = 0)
 {
     return units * 10000 + (units < 0 ? -cents : cents) * 100;
+}
+
+// Table-driven tests: one data row per case, named after it.
+template <typename Case, size_t N> void addRows(const Case (&cases)[N])
+{
+    QTest::addColumn<int>("index");
+    for (size_t i = 0; i < N; ++i)
+        QTest::newRow(cases[i].name) << int(i);
+}
+template <typename Case, size_t N> const Case& currentCase(const Case (&cases)[N])
+{
+    QFETCH(int, index);
+    return cases[index];
 }
 
 // Reads a file whole (to compare bytes before and after).

@@ -7,6 +7,8 @@
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/journalgrid.h"
 
+#include <QTest>
+
 namespace movilibro::test {
 
 MainWindowFixture::MainWindowFixture(const QDate& today) : m_journal(m_home.defaultDbFolder())
@@ -17,6 +19,7 @@ MainWindowFixture::MainWindowFixture(const QDate& today) : m_journal(m_home.defa
     mainmod::DBFolder = m_journal.folder();
     mainmod::ConnString = db::connStringFor(m_journal.folder());
     mainmod::AppTitle = mainmod::ApplicationTitle;
+    db::Connection::setBusyTimeout(50);
 }
 
 MainWindowFixture::~MainWindowFixture()
@@ -28,7 +31,12 @@ MainWindowFixture::~MainWindowFixture()
 frmMain& MainWindowFixture::open()
 {
     m_window = std::make_unique<frmMain>();
+    m_reloads.clear();
+    QObject::connect(m_window.get(), &frmMain::settaAmbienteDone, [this] { m_reloads << "SettaAmbiente"; });
+    QObject::connect(m_window.get(), &frmMain::gexsBindDone, [this] { m_reloads << "gexsBind"; });
     m_window->show();
+    if (!QTest::qWaitForWindowActive(m_window.get()))
+        QTest::qFail("the main window never became active", __FILE__, __LINE__);
     return *m_window;
 }
 
@@ -36,12 +44,6 @@ QString MainWindowFixture::shown(int p, int column) const
 {
     const auto* model = m_window->journalGrid()->model();
     return model->data(model->indexOf(p, column), Qt::DisplayRole).toString();
-}
-
-QColor MainWindowFixture::foreground(int p, int column) const
-{
-    const auto* model = m_window->journalGrid()->model();
-    return model->data(model->indexOf(p, column), Qt::ForegroundRole).value<QBrush>().color();
 }
 
 qint64 MainWindowFixture::balance(int p) const

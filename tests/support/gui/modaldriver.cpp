@@ -1,7 +1,7 @@
 #include "modaldriver.h"
 
-#include <QApplication>
-#include <QTest>
+#include <QAbstractButton>
+#include <QKeySequence>
 
 namespace movilibro::test {
 
@@ -10,9 +10,7 @@ ModalDriver::ModalDriver(std::function<void(QDialog&)> steps, int limitMs) : m_s
     m_poll.setInterval(5);
     connect(&m_poll, &QTimer::timeout, this, &ModalDriver::poll);
     m_poll.start();
-    m_limit.setSingleShot(true);
-    connect(&m_limit, &QTimer::timeout, this, &ModalDriver::giveUp);
-    m_limit.start(limitMs);
+    QTimer::singleShot(limitMs, this, &ModalDriver::giveUp);
 }
 
 void ModalDriver::poll()
@@ -25,12 +23,9 @@ void ModalDriver::poll()
         QWidget* focus = QApplication::focusWidget();
         return focus && (focus == dialog || dialog->isAncestorOf(focus));
     };
-    if (!QTest::qWaitFor(focusInside, 500)) {
-        // Another window's late activation can still win the first race.
-        dialog->activateWindow();
-        if (!QTest::qWaitFor(focusInside, 2000))
-            qWarning("the dialog was shown but never took the focus");
-    }
+    dialog->activateWindow(); // another window's late activation can win the first race
+    if (!QTest::qWaitFor(focusInside, 2500))
+        QTest::qFail("the dialog was shown but never took the focus", __FILE__, __LINE__);
     m_ran = true;
     m_steps(*dialog);
 }
@@ -39,8 +34,26 @@ void ModalDriver::giveUp()
 {
     m_poll.stop();
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        m_timedOut = true;
+        QTest::qFail("the dialog was still open after the time limit", __FILE__, __LINE__);
         dialog->done(QDialog::Rejected);
+    }
+}
+
+void play(QDialog& dialog, const QString& script)
+{
+    for (const QString& step : script.split(u'|', Qt::SkipEmptyParts)) {
+        const QString name = step.mid(1, step.size() - 2);
+        const QKeySequence key = QKeySequence::fromString(name, QKeySequence::PortableText);
+        if (step == u"<Close>")
+            dialog.close();
+        else if (!step.startsWith(u'<'))
+            type(step);
+        else if (auto* button = dialog.findChild<QAbstractButton*>(name))
+            click(button);
+        else if (key.count() == 1 && key[0].key() != Qt::Key_unknown)
+            press(key[0].key());
+        else
+            QTest::qFail(qPrintable(QStringLiteral("no key or button ") + step), __FILE__, __LINE__);
     }
 }
 
