@@ -97,8 +97,7 @@ private slots:
         }
         std::optional<HeldLock> lock;
         if (Fault(fault) == Fault::WriterHoldsLock || Fault(fault) == Fault::ReaderHoldsLock)
-            lock.emplace(journal,
-                         Fault(fault) == Fault::WriterHoldsLock ? HeldLock::Writer : HeldLock::Reader);
+            lock.emplace(journal, Fault(fault) == Fault::ReaderHoldsLock);
         const QByteArray before = fileBytes(journal.path());
         frmMain& w = f.open();
         QCOMPARE(w.journalGrid()->rowCount(), 3); // reading still works

@@ -105,10 +105,10 @@ QString Journal::text(const QString& sql) const
     return st.step() ? st.text(0) : QString();
 }
 
-HeldLock::HeldLock(const Journal& journal, Kind kind) : m_conn(journal.open())
+HeldLock::HeldLock(const Journal& journal, bool reading) : m_conn(journal.open())
 {
-    m_conn.exec(kind == Writer ? QStringLiteral("BEGIN IMMEDIATE")
-                               : QStringLiteral("BEGIN; SELECT count(*) FROM Movilibro;"));
+    m_conn.exec(reading ? QStringLiteral("BEGIN; SELECT count(*) FROM Movilibro;")
+                        : QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 QByteArray fileBytes(const QString& path)

@@ -58,17 +58,12 @@ private:
 };
 
 // Holds a lock on the journal from another connection, as another program
-// would: a writer's (BEGIN IMMEDIATE) or a reader's in the middle of a read,
-// which lets a write begin but not commit. Closing the connection lets go.
+// would: a writer's (BEGIN IMMEDIATE) or, `reading`, a reader's in the middle
+// of a read, which lets a write begin but not commit. Closing lets go.
 class HeldLock
 {
 public:
-    enum Kind
-    {
-        Writer,
-        Reader
-    };
-    explicit HeldLock(const Journal& journal, Kind kind = Writer);
+    explicit HeldLock(const Journal& journal, bool reading = false);
 
 private:
     db::Connection m_conn;

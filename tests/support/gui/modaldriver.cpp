@@ -34,6 +34,7 @@ void ModalDriver::giveUp()
 {
     m_poll.stop();
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        m_timedOut = true;
         QTest::qFail("the dialog was still open after the time limit", __FILE__, __LINE__);
         dialog->done(QDialog::Rejected);
     }

@@ -20,6 +20,7 @@ public:
     explicit ModalDriver(std::function<void(QDialog&)> steps, int limitMs = 15000);
 
     bool ran() const { return m_ran; }
+    bool timedOut() const { return m_timedOut; }
 
 private:
     void poll();
@@ -28,6 +29,7 @@ private:
     std::function<void(QDialog&)> m_steps;
     QTimer m_poll;
     bool m_ran = false;
+    bool m_timedOut = false;
 };
 
 // Keys go where the user's keys would: to the widget with the focus.
