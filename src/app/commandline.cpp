@@ -16,6 +16,7 @@
 #include "report/pdfexport.h"
 #include "report/reportcommands.h"
 #include "report/reporterror.h"
+#include "search/searchquery.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -52,6 +53,10 @@ constexpr OptionSpec Options[] = {
     {"layout", nullptr, "n",
      "Raggruppamento: 0 nessuno, 1 per periodo, 2 per conto, 3 per periodo e conto, 4 per conto e "
      "periodo (predefinito: quello salvato nel giornale)."},
+    {"search", nullptr, "testo",
+     "Solo le registrazioni che corrispondono al testo, come nella casella di ricerca: parole nella "
+     "descrizione o nel conto, importi (12,50), intervalli (>100, <100, 100..200), -parola per "
+     "escludere."},
     {"restore", nullptr, "file",
      "Ripristina il giornale da una copia di sicurezza; il giornale attuale viene prima conservato come "
      "copia nella cartella backup."},
@@ -78,12 +83,13 @@ struct Request
     QString importFile, pdfFile, csvFile, restoreFile, dbFolder;
     std::optional<QDate> from, to;
     std::optional<int> layout;
+    std::optional<QString> search;
     bool help = false;
     bool version = false;
 
     bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty(); }
     bool anyTask() const { return !importFile.isEmpty() || !restoreFile.isEmpty() || exports(); }
-    bool periodOptions() const { return from || to || layout; }
+    bool periodOptions() const { return from || to || layout || search; }
 };
 
 void print(FILE* stream, const QString& text)
@@ -169,6 +175,16 @@ int layoutOption(const QString& text)
     return layout;
 }
 
+QString searchOption(const QString& text)
+{
+    try {
+        search::Query::parse({text});
+    } catch (const search::SearchError& e) {
+        throw UsageError{QStringLiteral("--search: ") + e.message()};
+    }
+    return text;
+}
+
 QString fileOption(const QCommandLineParser& parser, const char* name)
 {
     const QString option = QLatin1String(name);
@@ -188,7 +204,7 @@ void checkCombination(const Request& r)
         throw UsageError{QStringLiteral("--restore non si usa insieme ad altre operazioni.")};
     if (r.periodOptions() && !r.exports())
         throw UsageError{QStringLiteral(
-            "Le opzioni --from, --to e --layout valgono solo con --export-pdf o --export-csv.")};
+            "Le opzioni --from, --to, --layout e --search valgono solo con --export-pdf o --export-csv.")};
     if (!r.dbFolder.isEmpty() && !r.anyTask())
         throw UsageError{QStringLiteral(
             "L'opzione --db vale solo con --import-mdb, --restore, --export-pdf o --export-csv.")};
@@ -223,6 +239,8 @@ Request readRequest(const QStringList& arguments)
         r.to = dateOption(QStringLiteral("--to"), parser.value(QStringLiteral("to")));
     if (parser.isSet(QStringLiteral("layout")))
         r.layout = layoutOption(parser.value(QStringLiteral("layout")));
+    if (parser.isSet(QStringLiteral("search")))
+        r.search = searchOption(parser.value(QStringLiteral("search")));
     if (!r.help && !r.version)
         checkCombination(r);
     return r;
@@ -300,8 +318,10 @@ report::ReportContext exportContext(const Request& r, const QString& folder)
         const int kind = normalizedKind(db::ReadParameter(cs, QStringLiteral("appset_dategrouping"), 0));
         const int layout = normalizedLayout(db::ReadParameter(cs, QStringLiteral("appset_gexlayout"), 0));
         const DateRange fiscal = fiscalYear(Clock::today(), startingMonth);
-        return {r.from.value_or(fiscal.start), r.to.value_or(fiscal.end), kind, r.layout.value_or(layout),
-                cs};
+        report::ReportContext context{r.from.value_or(fiscal.start), r.to.value_or(fiscal.end), kind,
+                                      r.layout.value_or(layout), cs};
+        context.filter.text = r.search.value_or(QString());
+        return context;
     } catch (const db::DbError& e) {
         throw Failure{db::userMessage(e)};
     }

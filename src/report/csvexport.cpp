@@ -111,12 +111,15 @@ void exportCsv(const ReportContext& context, const QString& path)
     JournalGrid journal(gex);
     journal.setUp();
     try {
+        journal.setFilter(context.filter);
         journal.load(context.connString, context.kind, {context.start, context.end});
         journal.arrange(context.layout);
     } catch (const db::DbError& e) {
         throw ReportError(QStringLiteral("Impossibile leggere il giornale: ") + db::userMessage(e));
     } catch (const CurrencyOverflow&) {
         throw ReportError(QStringLiteral("Impossibile calcolare i saldi: importi fuori scala."));
+    } catch (const search::SearchError& e) {
+        throw ReportError(e.message());
     }
     const QByteArray bytes = journalCsv(gex);
     QSaveFile file(path);

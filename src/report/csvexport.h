@@ -37,8 +37,8 @@ private:
 // empty field, as the grid shows it; a negative balance keeps its sign.
 QByteArray journalCsv(const grid::GroupedGrid& gex);
 
-// The entries of the context's period, arranged as the journal grid does for
-// the context's layout, written to `path` through a temporary file that
+// The entries of the context's period (those its filter lets through),
+// arranged as the journal grid does for the context's layout, written to `path` through a temporary file that
 // replaces it only once complete. Throws ReportError.
 void exportCsv(const ReportContext& context, const QString& path);
 

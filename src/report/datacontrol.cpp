@@ -53,6 +53,8 @@ RecordTable DataControl::fetch() const
         for (size_t col = 0; col < fields.size(); ++col) {
             row.push_back(readValue(statement, int(col), fields[col].type));
         }
+        if (m_rowFilter && !m_rowFilter(fields, row))
+            continue;
         table.addRow(std::move(row));
     }
     return table;

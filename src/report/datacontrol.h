@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
+
 namespace movilibro::report {
 
 // Fetches a report's records: a query in the journal's SQL dialect run over
@@ -21,10 +23,15 @@ public:
     void setFieldType(const QString& field, FieldType type);
     FieldType fieldType(const QString& field) const;
 
+    // Rows the function refuses are left out of the records.
+    using RowFilter = std::function<bool(const std::vector<FieldDef>&, const std::vector<Value>&)>;
+    void setRowFilter(RowFilter filter) { m_rowFilter = std::move(filter); }
+
     // Opens the journal read-only and reads every row. Throws db::DbError.
     RecordTable fetch() const;
 
 private:
+    RowFilter m_rowFilter;
     QString m_connString;
     QString m_source;
     QHash<QString, FieldType> m_types; // keys in lower case

@@ -8,6 +8,7 @@
 #include "report/pdfexport.h"
 #include "report/reporterror.h"
 #include "report/reportpreview.h"
+#include "report/searchrecords.h"
 
 #include <QFileInfo>
 
@@ -43,6 +44,7 @@ void setUpReport(arpSchede& report, const ReportContext& context)
     report.setOutputFormats(arpSchede::IncomesFormat, arpSchede::BalanceFormat);
     report.setPeriod(context.start, context.end);
     report.setDateGrouping(context.kind);
+    applySearch(report, context.filter);
 }
 
 ReportPreview* printPreview(QWidget* parent, const ReportContext& context)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/searchquery.h"
+
 #include <QDate>
 #include <QString>
 
@@ -7,7 +9,8 @@ namespace movilibro::report {
 
 // What the journal report is printed for, as the main window holds it: the
 // selected period, the date-grouping kind (0 months .. 4 half years), the
-// grouping layout (0 none .. 4 by account then period) and the journal.
+// grouping layout (0 none .. 4 by account then period), the journal and the
+// search filter.
 struct ReportContext
 {
     QDate start;
@@ -15,6 +18,8 @@ struct ReportContext
     int kind = 0;
     int layout = 0;
     QString connString;
+    // Only the entries this lets through, when active.
+    search::Filter filter = {};
 };
 
 } // namespace movilibro::report

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 #include <stdexcept>
 
 namespace movilibro::grid {
@@ -30,12 +32,52 @@ void GridRows::rebuild()
     RowOrder order = orderRows(m_data, m_groupLevels, m_sortKeys);
     clear();
     m_builtGroups = m_groupLevels;
-    m_order = std::move(order.rows);
-    layOut(order.breakLevel);
+    m_fullOrder = std::move(order);
+    layOutKept();
+}
+
+void GridRows::filterEntries(std::vector<quint8> keep)
+{
+    const std::vector<GroupLevel> levels = m_builtGroups;
+    clearLayout();
+    m_builtGroups = levels;
+    m_keep = std::move(keep);
+    layOutKept();
+}
+
+// A kept entry opens groups from the outermost level at which it differs from
+// the previous kept one: the smallest break level of the entries in between.
+void GridRows::layOutKept()
+{
+    if (m_keep.empty()) {
+        m_order = m_fullOrder.rows;
+        layOut(m_fullOrder.breakLevel);
+    } else {
+        const quint8 same = quint8(m_builtGroups.size() + 1);
+        std::vector<quint8> breakLevel;
+        quint8 pending = 1;
+        for (size_t i = 0; i < m_fullOrder.rows.size(); ++i) {
+            pending = std::min(pending, m_fullOrder.breakLevel[i]);
+            const quint32 k = m_fullOrder.rows[i];
+            if (k < m_keep.size() && m_keep[k]) {
+                m_order.push_back(k);
+                breakLevel.push_back(pending);
+                pending = same;
+            }
+        }
+        layOut(breakLevel);
+    }
     linkChildren();
 }
 
 void GridRows::clear()
+{
+    clearLayout();
+    m_fullOrder = {};
+    m_keep.clear();
+}
+
+void GridRows::clearLayout()
 {
     m_builtGroups.clear();
     m_order.clear();

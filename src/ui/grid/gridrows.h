@@ -3,6 +3,7 @@
 #include "format/currency.h"
 #include "ui/grid/griddata.h"
 #include "ui/grid/gridtypes.h"
+#include "ui/grid/roworder.h"
 
 #include <QHash>
 #include <QString>
@@ -40,6 +41,14 @@ public:
     void rebuild();
     // Drops the layout (no rows) and keeps groups and sort keys.
     void clear();
+
+    // Lays the rows out again showing only the entries whose flag is set
+    // (one per data row, 0-based), in the order of the last rebuild(): no
+    // sorting, and groups without such an entry disappear. Group sums then
+    // run over the shown entries. An empty vector shows every entry again;
+    // rebuild() also does.
+    void filterEntries(std::vector<quint8> keep);
+    bool isFiltered() const { return !m_keep.empty(); }
 
     int displayRowCount() const { return int(m_types.size()); }
     // Group levels of the current layout.
@@ -88,6 +97,8 @@ private:
     void checkPosition(int p) const;
     const Group& groupAt(int p) const;
     bool isLiveDataRow(quint32 k) const { return int(k) < m_data.rowCount(); }
+    void clearLayout();
+    void layOutKept();
     void layOut(const std::vector<quint8>& breakLevel);
     void openGroup(int level, quint32 entry, std::vector<int>& open);
     void closeGroup(int group, quint32 entryEnd);
@@ -100,6 +111,9 @@ private:
 
     // Levels of the last rebuild (groups added since apply at the next one).
     std::vector<GroupLevel> m_builtGroups;
+    // Every entry in the order of the last rebuild, and the filter on it.
+    RowOrder m_fullOrder;
+    std::vector<quint8> m_keep;
     std::vector<quint32> m_order;
     std::vector<Group> m_groups;
     std::vector<int> m_children;

@@ -245,6 +245,12 @@ void GroupedGrid::rebuild()
     applyLayout();
 }
 
+void GroupedGrid::filterEntries(std::vector<quint8> keep)
+{
+    m_model->reset([&] { m_rows.filterEntries(std::move(keep)); });
+    applyLayout();
+}
+
 // After a reset: the hierarchy column, the columns, group captions across the
 // row, every group open.
 void GroupedGrid::applyLayout()

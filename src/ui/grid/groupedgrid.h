@@ -72,6 +72,9 @@ public:
     void addSortKey(int col, bool descending = false);
     // Groups, sorts and lays out every row, all groups expanded.
     void rebuild();
+    // Shows only the entries whose flag is set, without sorting again (see
+    // GridRows::filterEntries); an empty vector shows them all.
+    void filterEntries(std::vector<quint8> keep);
 
     // --- Rows by display position (throw std::out_of_range outside 1..R) --
     int displayRowCount() const { return m_rows.displayRowCount(); }

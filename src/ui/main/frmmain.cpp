@@ -19,6 +19,7 @@
 #include "ui/main/accountspane.h"
 #include "ui/main/emptystate.h"
 #include "ui/main/journalgrid.h"
+#include "ui/main/journalsearch.h"
 #include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
 
@@ -44,6 +45,8 @@ constexpr QRect ToolbarRect(0, 0, 978, 50);
 constexpr QRect ToolsRect(1, 50, 155, 524);
 constexpr QRect GridRect(160, 50, 817, 523);
 constexpr QSize VoidSize(817, 501);
+// The search sits in the toolbar's free right end, above the grid.
+constexpr QRect SearchRect(728, 12, 246, 26);
 
 template <typename F> void ignoringFailure(F step)
 {
@@ -132,6 +135,10 @@ void frmMain::buildWindow()
     m_picVoid = new EmptyStatePanel(this);
     m_picVoid->resize(VoidSize);
     m_picVoid->hide();
+
+    m_search = new JournalSearch(this, *m_gex, *m_journal);
+    m_search->setGeometry(SearchRect);
+    connect(this, &frmMain::gexsBindDone, m_search, &JournalSearch::updateNoMatch);
 }
 
 void frmMain::connectSignals()
@@ -384,8 +391,10 @@ void frmMain::runPreferences()
 
 report::ReportContext frmMain::reportContext() const
 {
-    return {m_state.selected.start, m_state.selected.end, m_state.dateGrouping, m_state.layout,
-            mainmod::ConnString};
+    report::ReportContext context{m_state.selected.start, m_state.selected.end, m_state.dateGrouping,
+                                  m_state.layout, mainmod::ConnString};
+    context.filter = m_journal->filter();
+    return context;
 }
 
 // Each dialog is one instance for the run, made on first use.

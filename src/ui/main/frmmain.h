@@ -15,6 +15,7 @@ class GroupedGrid;
 class AccountsPane;
 class EmptyStatePanel;
 class JournalGrid;
+class JournalSearch;
 class MainToolbar;
 class PeriodPanel;
 namespace report {
@@ -82,6 +83,7 @@ private:
     grid::GroupedGrid* m_gex;
     EmptyStatePanel* m_picVoid;
     std::unique_ptr<JournalGrid> m_journal;
+    JournalSearch* m_search;
 };
 
 } // namespace movilibro

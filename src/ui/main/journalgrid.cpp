@@ -5,6 +5,7 @@
 #include "format/formatengine.h"
 #include "ui/grid/groupedgrid.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -112,6 +113,8 @@ void JournalGrid::defineColumns()
 int JournalGrid::load(const QString& connString, int kind, const DateRange& period)
 {
     m_kind = kind;
+    m_arranged = false;
+    m_index.clear();
     m_gex.setRowCount(0);
     db::Connection conn = db::Connection::openConnString(connString, db::Connection::Mode::ReadOnly);
     db::Statement st = conn.prepareJet(listingQuery(kind, period));
@@ -158,8 +161,55 @@ void JournalGrid::arrange(int layout)
     m_gex.addSortKey(C::Data, true);
     m_gex.addSortKey(C::Id, true);
     m_gex.rebuild();
+    m_arranged = true;
+    m_shown = m_gex.rowCount();
+    m_gex.setColumnCaption(C::Saldo, QString::fromLatin1(Design[C::Saldo - 1].caption));
+    if (isFiltered())
+        applyFilter();
     computeBalances();
     m_gex.refreshRows();
+}
+
+void JournalGrid::setFilter(const search::Filter& filter)
+{
+    search::Query query = search::Query::parse(filter);
+    const bool wasFiltered = isFiltered();
+    m_filter = filter;
+    m_query = std::move(query);
+    if (!m_arranged || (!wasFiltered && !isFiltered()))
+        return;
+    const int current = m_gex.currentRow();
+    const int entry = current > 0 ? m_gex.dataIndex(current) : 0;
+    if (isFiltered()) {
+        applyFilter();
+    } else {
+        m_gex.filterEntries({});
+        m_gex.setColumnCaption(C::Saldo, QString::fromLatin1(Design[C::Saldo - 1].caption));
+        m_shown = m_gex.rowCount();
+    }
+    computeBalances();
+    m_gex.refreshRows();
+    int p = 1;
+    for (int row = 1; entry > 0 && row <= m_gex.displayRowCount(); ++row) {
+        if (m_gex.dataIndex(row) == entry) {
+            p = row;
+            break;
+        }
+    }
+    m_gex.setCurrentRow(m_gex.displayRowCount() > 0 ? p : 0);
+}
+
+// The folded texts are made at the first search after a load, then reused.
+void JournalGrid::applyFilter()
+{
+    const auto& data = m_gex.data();
+    if (!m_index.isBuilt())
+        m_index.build(data.texts(C::Descrizione), data.texts(C::Conto));
+    std::vector<quint8> keep = m_index.match(m_query, data.numbers(C::Entrate), data.nulls(C::Entrate),
+                                             data.numbers(C::Uscite), data.nulls(C::Uscite));
+    m_shown = int(std::count(keep.begin(), keep.end(), quint8(1)));
+    m_gex.filterEntries(std::move(keep));
+    m_gex.setColumnCaption(C::Saldo, QStringLiteral("Saldo filtro"));
 }
 
 // From the bottom up, so each entry carries the balance of its innermost group
@@ -193,7 +243,9 @@ void JournalGrid::formatRow(grid::RowFormat& row) const
     if (row.type() != RowType::GroupHeader)
         return;
     const QString key = m_gex.column(row.groupColumn()).key;
-    if (key == u"mlIcon") {
+    if (key == u"mlIcon" && isFiltered()) {
+        row.setCaption(filterCaption(row));
+    } else if (key == u"mlIcon") {
         QString saldo;
         try {
             saldo = Format::number(row.groupSum(C::Entrate) - row.groupSum(C::Uscite), CaptionBalanceFormat);
@@ -204,6 +256,24 @@ void JournalGrid::formatRow(grid::RowFormat& row) const
     } else if (key == u"mlPeriodo") {
         row.setCaption(periodCaption(row.caption(), m_kind));
     }
+}
+
+QString JournalGrid::filterCaption(const grid::RowFormat& row) const
+{
+    const QString pattern = QStringLiteral("#,#0.00;-#,#0.00;0.00;0.00");
+    QString totals;
+    try {
+        const Currency in = row.groupSum(C::Entrate);
+        const Currency out = row.groupSum(C::Uscite);
+        totals = QStringLiteral(" · Entrate ") + Format::number(in, pattern) + QStringLiteral(" · Uscite ") +
+                 Format::number(out, pattern) + QStringLiteral(" · Saldo ") +
+                 Format::number(in - out, pattern);
+    } catch (const CurrencyOverflow&) {
+        totals = QStringLiteral(" · importi fuori scala");
+    }
+    const QString count =
+        m_shown == 1 ? QStringLiteral("1 registrazione") : QStringLiteral("%1 registrazioni").arg(m_shown);
+    return QStringLiteral("Movilibro  [Filtro: ") + count + totals + u']';
 }
 
 } // namespace movilibro

@@ -1,0 +1,175 @@
+#include "ui/main/journalsearch.h"
+
+#include "format/currency.h"
+#include "ui/grid/groupedgrid.h"
+#include "ui/main/journalgrid.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QToolButton>
+
+namespace movilibro {
+
+namespace {
+
+const QString BoxTip =
+    QStringLiteral("Ogni parola deve comparire nella descrizione o nel conto; importi come "
+                   "12,50, intervalli come >100, <100 o 100..200; -parola esclude (Ctrl+F)");
+
+QToolButton* toggle(QWidget* parent, const char* name, const QString& text, const QString& tip)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setCheckable(true);
+    button->setAutoRaise(true);
+    return button;
+}
+
+// Esc in the box clears the search (and is left to others when nothing is set).
+class EscapeClears : public QObject
+{
+public:
+    EscapeClears(JournalSearch& search, QLineEdit& box) : QObject(&search), m_search(search), m_box(box) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_box && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_box.text().isEmpty()) {
+            m_search.clear();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    JournalSearch& m_search;
+    QLineEdit& m_box;
+};
+
+} // namespace
+
+JournalSearch::JournalSearch(QWidget* window, grid::GroupedGrid& gex, JournalGrid& journal)
+    : QWidget(window), m_gex(gex), m_journal(journal)
+{
+    setObjectName(QStringLiteral("picCerca"));
+    m_box = new QLineEdit(this);
+    m_box->setObjectName(QStringLiteral("txtCerca"));
+    m_box->setPlaceholderText(QStringLiteral("Cerca descrizione, conto o importo"));
+    m_box->setToolTip(BoxTip);
+    m_box->setClearButtonEnabled(true);
+    m_box->installEventFilter(new EscapeClears(*this, *m_box));
+    m_incomes = toggle(this, "chkEntrate", QStringLiteral("Entrate"),
+                       QStringLiteral("Solo le registrazioni con un'entrata"));
+    m_outgoings = toggle(this, "chkUscite", QStringLiteral("Uscite"),
+                         QStringLiteral("Solo le registrazioni con un'uscita"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(m_box, 1);
+    row->addWidget(m_incomes);
+    row->addWidget(m_outgoings);
+
+    m_noMatch = new QLabel(window);
+    m_noMatch->setObjectName(QStringLiteral("lblNessunRisultato"));
+    m_noMatch->setAlignment(Qt::AlignCenter);
+    m_noMatch->setWordWrap(true);
+    m_noMatch->hide();
+
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(TypingPauseMs);
+    connect(&m_pause, &QTimer::timeout, this, &JournalSearch::flush);
+    connect(m_box, &QLineEdit::textEdited, &m_pause, qOverload<>(&QTimer::start));
+    // The clear button changes the text without an edit.
+    connect(m_box, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text.isEmpty())
+            flush();
+    });
+    connect(m_incomes, &QToolButton::toggled, this, [this] { onToggled(m_incomes); });
+    connect(m_outgoings, &QToolButton::toggled, this, [this] { onToggled(m_outgoings); });
+    auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), window);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_box->setFocus(Qt::ShortcutFocusReason);
+        m_box->selectAll();
+    });
+}
+
+search::Filter JournalSearch::typedFilter() const
+{
+    search::Filter filter;
+    filter.text = m_box->text();
+    if (m_incomes->isChecked())
+        filter.direction = search::Direction::Incomes;
+    else if (m_outgoings->isChecked())
+        filter.direction = search::Direction::Outgoings;
+    return filter;
+}
+
+// Only one of the two at a time.
+void JournalSearch::onToggled(QToolButton* toggled)
+{
+    QToolButton* other = toggled == m_incomes ? m_outgoings : m_incomes;
+    if (toggled->isChecked() && other->isChecked()) {
+        const QSignalBlocker block(other);
+        other->setChecked(false);
+    }
+    flush();
+}
+
+void JournalSearch::flush()
+{
+    m_pause.stop();
+    const search::Filter filter = typedFilter();
+    if (filter == m_journal.filter())
+        return updateNoMatch();
+    try {
+        m_journal.setFilter(filter);
+        m_box->setStyleSheet(QString());
+        m_box->setToolTip(BoxTip);
+    } catch (const search::SearchError& e) {
+        // Half-typed ranges pass through this: say why, keep the last filter.
+        showRefusal(e.message());
+    } catch (const CurrencyOverflow&) {
+        showRefusal(QStringLiteral("Le registrazioni trovate superano l'importo massimo gestibile."));
+    }
+    updateNoMatch();
+}
+
+void JournalSearch::showRefusal(const QString& why)
+{
+    m_box->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0)"));
+    m_box->setToolTip(why);
+}
+
+void JournalSearch::clear()
+{
+    m_box->clear();
+    flush();
+}
+
+void JournalSearch::updateNoMatch()
+{
+    const bool none = m_journal.isFiltered() && m_journal.shownEntries() == 0 && m_gex.rowCount() > 0;
+    if (none) {
+        m_noMatch->setText(QStringLiteral("Nessuna registrazione corrisponde alla ricerca.\n\"%1\"")
+                               .arg(m_journal.filter().describe()));
+        placeNoMatch();
+        m_noMatch->raise();
+    }
+    m_noMatch->setVisible(none && !m_gex.isHidden());
+}
+
+void JournalSearch::placeNoMatch()
+{
+    const QRect grid = m_gex.geometry();
+    m_noMatch->setGeometry(grid.x() + 20, grid.y() + 60, grid.width() - 40, 80);
+}
+
+} // namespace movilibro

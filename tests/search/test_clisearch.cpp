@@ -1,0 +1,98 @@
+// --search on a real journal, through the real program.
+#include "csvreader.h"
+#include "db/connection.h"
+#include "testsupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace movilibro;
+using test::money;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString err;
+};
+
+Run runProgram(const QStringList& arguments)
+{
+    QProcess program;
+    program.start(QStringLiteral(MOVILIBRO_EXE), arguments);
+    if (!program.waitForFinished(120000))
+        return {};
+    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+            QString::fromUtf8(program.readAllStandardError())};
+}
+
+} // namespace
+
+class TestCliSearch : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_common;
+
+    QString out(const QString& name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        test::pinItalianLocale();
+        test::Journal j(m_dir.path());
+        const qint64 cassa = j.addAccount(QStringLiteral("Cassa"));
+        const qint64 banca = j.addAccount(QStringLiteral("Banca"));
+        j.addEntry(QDate(2010, 3, 1), cassa, QStringLiteral("Incasso fattura"), money(100), std::nullopt);
+        j.addEntry(QDate(2010, 3, 5), banca, QStringLiteral("Bolletta luce"), std::nullopt, money(30));
+        j.addEntry(QDate(2010, 3, 5), cassa, QStringLiteral("Rimborso Luce"), money(10), std::nullopt);
+        m_common = QStringList{"--db", m_dir.path(), "--from", "01/01/2010", "--to", "31/12/2010"};
+    }
+
+    void csvHoldsTheMatchingEntries()
+    {
+        const Run run =
+            runProgram(m_common + QStringList{"--export-csv", out("luce.csv"), "--search", "LUCE"});
+        QCOMPARE(run.status, 0);
+        const QList<QStringList> rows = test::readCsv(test::fileBytes(out("luce.csv")));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1], (QStringList{"05/03/2010", "Cassa", "Rimborso Luce", "10,00", "", "-20,00"}));
+        QCOMPARE(rows[2], (QStringList{"05/03/2010", "Banca", "Bolletta luce", "", "30,00", "-30,00"}));
+    }
+
+    void pdfSaysItIsFiltered()
+    {
+        const Run run = runProgram(m_common + QStringList{"--export-pdf", out("f.pdf"), "--search", "-luce"});
+        QCOMPARE(run.status, 0);
+        QProcess tool;
+        tool.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), out("f.pdf"), QStringLiteral("-")});
+        QVERIFY(tool.waitForFinished(60000));
+        const QString text = QString::fromUtf8(tool.readAllStandardOutput());
+        QVERIFY(text.contains(QStringLiteral("Filtro: -luce")));
+        QVERIFY(text.contains(QStringLiteral("Incasso fattura")));
+        QVERIFY(!text.contains(QStringLiteral("Bolletta")));
+    }
+
+    void badSearchIsAUsageError_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("reversed range")
+            << QStringList{"--export-csv", out("bad.csv"), "--search", "200..100"};
+        QTest::newRow("without export") << QStringList{"--search", "luce"};
+    }
+    void badSearchIsAUsageError()
+    {
+        QFETCH(QStringList, arguments);
+        const Run run = runProgram(m_common + arguments);
+        QCOMPARE(run.status, 2);
+        QVERIFY(!run.err.isEmpty());
+        QVERIFY(!QFile::exists(out("bad.csv")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliSearch)
+#include "test_clisearch.moc"
