@@ -6,6 +6,7 @@
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/journalgrid.h"
 #include "ui/main/journalsearch.h"
+#include "ui/main/maintoolbar.h"
 
 #include <QAction>
 #include <QLabel>
@@ -80,7 +81,7 @@ QLineEdit* box(frmMain& w)
     return w.findChild<QLineEdit*>(QStringLiteral("txtCerca"));
 }
 
-void search(frmMain& w, const QString& text)
+void typeSearch(frmMain& w, const QString& text)
 {
     box(w)->clear();
     QTest::keyClicks(box(w), text);
@@ -132,7 +133,7 @@ private slots:
         frmMain& w = f.open();
         w.setLayout(layout);
         w.gexsBind();
-        search(w, text);
+        typeSearch(w, text);
         if (!toggle.isEmpty())
             QTest::mouseClick(w.findChild<QToolButton*>(toggle), Qt::LeftButton);
         QCOMPARE(::rows(*w.journalGrid()), rows);
@@ -146,7 +147,7 @@ private slots:
         frmMain& w = f.open();
         auto* gex = w.journalGrid();
         const QStringList before = drawn(f);
-        search(w, "luce");
+        typeSearch(w, "luce");
         QCOMPARE(gex->displayRowCount(), 4);
         gex->setCurrentRow(3); // id 7
         QTest::keyClick(box(w), Qt::Key_Escape);
@@ -176,20 +177,35 @@ private slots:
         fillExample(f.journal());
         frmMain& w = f.open();
         auto* noMatch = w.findChild<QLabel*>(QStringLiteral("lblNessunRisultato"));
-        search(w, "gas");
+        typeSearch(w, "gas");
         QCOMPARE(w.journalGrid()->displayRowCount(), 0);
         QVERIFY(noMatch->isVisible());
         QVERIFY(noMatch->text().contains(u"gas"));
         w.gexsBind();
         QCOMPARE(w.journalGrid()->displayRowCount(), 0);
         QVERIFY(noMatch->isVisible());
-        search(w, "luce");
+        typeSearch(w, "luce");
         QVERIFY(!noMatch->isVisible());
-        search(w, "luce 200..100");
+        QTest::keyClicks(box(w), " 200..100");
+        w.findChild<JournalSearch*>()->flush();
         QCOMPARE(::rows(*w.journalGrid()), (QStringList{"H1", "E9:-20", "E7:-30", "T1"}));
         w.SettaAmbiente();
         w.gexsBind();
         QCOMPARE(w.journalGrid()->displayRowCount(), 4);
+    }
+
+    void searchBoxLeavesEveryToolbarButtonFree()
+    {
+        MainWindowFixture f(March2010);
+        frmMain& w = f.open();
+        const QRect bar = w.findChild<JournalSearch*>()->geometry();
+        QVERIFY(bar.bottom() < w.journalGrid()->geometry().top());
+        for (QAction* action : w.toolbar()->actions()) {
+            const QWidget* button = w.toolbar()->widgetForAction(action);
+            QVERIFY(button && button->isVisible());
+            const QRect shown(button->mapTo(&w, QPoint(0, 0)), button->size());
+            QVERIFY2(!shown.intersects(bar), qPrintable(action->objectName()));
+        }
     }
 
     void pdfButtonExportsTheFilteredReport()
@@ -197,7 +213,7 @@ private slots:
         MainWindowFixture f(March2010);
         fillExample(f.journal());
         frmMain& w = f.open();
-        search(w, "luce");
+        typeSearch(w, "luce");
         const QString pdf = f.journal().folder() + QStringLiteral("/luce.pdf");
         f.prompt().setNextSaveFile(pdf, QStringLiteral("Acrobat reader (*.pdf)"));
         w.findChild<QAction*>(QStringLiteral("export"))->trigger();
