@@ -1,6 +1,5 @@
 // --search on a real journal, through the real program.
 #include "csvreader.h"
-#include "db/connection.h"
 #include "testsupport.h"
 
 #include <QProcess>
@@ -12,20 +11,13 @@ using test::money;
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QString err;
-};
-
-Run runProgram(const QStringList& arguments)
+// Exit status (-1 when it did not end by itself) and standard error.
+std::pair<int, QString> runProgram(const QStringList& arguments)
 {
     QProcess program;
     program.start(QStringLiteral(MOVILIBRO_EXE), arguments);
-    if (!program.waitForFinished(120000))
-        return {};
-    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-            QString::fromUtf8(program.readAllStandardError())};
+    const bool ended = program.waitForFinished(120000) && program.exitStatus() == QProcess::NormalExit;
+    return {ended ? program.exitCode() : -1, QString::fromUtf8(program.readAllStandardError())};
 }
 
 } // namespace
@@ -65,8 +57,8 @@ private slots:
 
     void pdfSaysItIsFiltered()
     {
-        const Run run = runProgram(m_common + QStringList{"--export-pdf", out("f.pdf"), "--search", "-luce"});
-        QCOMPARE(run.status, 0);
+        QCOMPARE(runProgram(m_common + QStringList{"--export-pdf", out("f.pdf"), "--search", "-luce"}).first,
+                 0);
         QProcess tool;
         tool.start(QStringLiteral("pdftotext"),
                    {QStringLiteral("-layout"), out("f.pdf"), QStringLiteral("-")});
@@ -87,9 +79,9 @@ private slots:
     void badSearchIsAUsageError()
     {
         QFETCH(QStringList, arguments);
-        const Run run = runProgram(m_common + arguments);
-        QCOMPARE(run.status, 2);
-        QVERIFY(!run.err.isEmpty());
+        const auto [status, err] = runProgram(m_common + arguments);
+        QCOMPARE(status, 2);
+        QVERIFY(!err.isEmpty());
         QVERIFY(!QFile::exists(out("bad.csv")));
     }
 };
