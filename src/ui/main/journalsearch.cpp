@@ -127,10 +127,9 @@ void JournalSearch::flush()
 {
     m_pause.stop();
     const search::Filter filter = typedFilter();
-    if (filter == m_journal.filter())
-        return updateNoMatch();
     try {
-        m_journal.setFilter(filter);
+        if (filter != m_journal.filter())
+            m_journal.setFilter(filter);
         m_box->setStyleSheet(QString());
         m_box->setToolTip(BoxTip);
     } catch (const search::SearchError& e) {
