@@ -46,9 +46,8 @@ private slots:
 
     void csvHoldsTheMatchingEntries()
     {
-        const Run run =
-            runProgram(m_common + QStringList{"--export-csv", out("luce.csv"), "--search", "LUCE"});
-        QCOMPARE(run.status, 0);
+        QCOMPARE(
+            runProgram(m_common + QStringList{"--export-csv", out("luce.csv"), "--search", "LUCE"}).first, 0);
         const QList<QStringList> rows = test::readCsv(test::fileBytes(out("luce.csv")));
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[1], (QStringList{"05/03/2010", "Cassa", "Rimborso Luce", "10,00", "", "-20,00"}));
