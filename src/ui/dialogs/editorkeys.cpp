@@ -65,10 +65,14 @@ bool EditorKeys::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::FocusIn) {
-        if (QLineEdit* edit = textBox(watched)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        QLineEdit* edit = textBox(watched);
+        // A closing pop-up (menu, suggestions) hands the focus back to a box
+        // that never left: the user is not entering it.
+        if (edit && reason != Qt::PopupFocusReason) {
             edit->selectAll();
             // A click places the cursor after the focus arrives; select again after it.
-            if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason)
+            if (reason == Qt::MouseFocusReason)
                 QTimer::singleShot(0, edit, &QLineEdit::selectAll);
         }
     }

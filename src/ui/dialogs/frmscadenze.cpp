@@ -7,6 +7,7 @@
 #include "ui/dialogs/amountedit.h"
 #include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
+#include "ui/dialogs/descriptioncompletion.h"
 #include "ui/dialogs/dialogstyle.h"
 #include "ui/dialogs/editorkeys.h"
 
@@ -52,6 +53,7 @@ frmScadenze::frmScadenze(QWidget* parent) : RowEditorDialog(parent)
     layOutControls();
     installKeys(cmdAnnulla);
     installChecks();
+    m_completion = new DescriptionCompletion(txtDescription, dtcData, txtIn, txtOut, this);
 }
 
 void frmScadenze::buildControls()
@@ -133,6 +135,7 @@ bool frmScadenze::Nuovo(JournalView& journal)
     row().setValue(QStringLiteral("mlEntrate"), qint64(0));
     row().setValue(QStringLiteral("mlUscite"), qint64(0));
     BindFields();
+    m_completion->prepare(mainmod::ConnString, true);
     return showModal();
 }
 
@@ -144,6 +147,7 @@ bool frmScadenze::Apri(JournalView& journal, qint32 id)
     if (!InitCombos() || !openRow(journal, source))
         return false;
     BindFields();
+    m_completion->prepare(mainmod::ConnString, false);
     return showModal();
 }
 

@@ -11,6 +11,7 @@ class QPushButton;
 namespace movilibro {
 
 class AmountEdit;
+class DescriptionCompletion;
 
 // The entry editor: one journal entry, new or existing, with its date,
 // description, account and one amount in or out.
@@ -50,6 +51,7 @@ private:
     QLabel* lblData[5];
     QPushButton* cmdSalva;
     QPushButton* cmdAnnulla;
+    DescriptionCompletion* m_completion;
 };
 
 } // namespace movilibro

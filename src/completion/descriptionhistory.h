@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <vector>
+
+namespace movilibro {
+
+namespace db {
+class Connection;
+}
+
+// The latest entry typed with one description.
+struct PastEntry
+{
+    QString description;
+    QDate date;
+    qint64 account = 0;
+    qint64 in = 0; // ten-thousandths; an empty amount reads as 0
+    qint64 out = 0;
+};
+
+// Descriptions typed before, for completing a new one: each once, with its
+// latest entry, the most recently used first.
+class DescriptionHistory
+{
+public:
+    // How many of the newest entries are read. A journal of a few decades
+    // fits whole; a bigger one offers what was used lately, and opening the
+    // editor stays quick whatever its size.
+    static constexpr int RecentEntries = 200000;
+
+    // Throws db::DbError when the journal cannot be read.
+    static DescriptionHistory read(db::Connection& conn, int recentEntries = RecentEntries);
+
+    const std::vector<PastEntry>& entries() const { return m_entries; }
+
+    // Positions in entries() of the descriptions that contain `typed`
+    // anywhere, ignoring case and accents; at most `limit`, newest first.
+    std::vector<int> matching(const QString& typed, int limit) const;
+
+private:
+    void add(PastEntry entry);
+
+    std::vector<PastEntry> m_entries;
+    std::vector<QString> m_folded;
+};
+
+// Text reduced for matching: lower case without accents, the typographic
+// apostrophe as the plain one, so "Caffè", "CAFFE" and "caffe" agree.
+QString foldForMatching(const QString& text);
+
+} // namespace movilibro

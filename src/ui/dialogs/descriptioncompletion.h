@@ -1,0 +1,60 @@
+#pragma once
+
+#include "completion/descriptionhistory.h"
+
+#include <QObject>
+
+#include <vector>
+
+class QComboBox;
+class QCompleter;
+class QLineEdit;
+class QModelIndex;
+class QStringListModel;
+
+namespace movilibro {
+
+class AmountEdit;
+
+// Offers the descriptions typed before under the entry editor's description
+// box. The list only answers Enter and Esc while it is open; then the box
+// keeps the editor's keyboard. An accepted description of a new entry also
+// brings the account and the amount of its latest entry, where the user has
+// not chosen them yet.
+class DescriptionCompletion : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int FirstLength = 2;
+    static constexpr int MaxShown = 12;
+
+    DescriptionCompletion(QLineEdit* description, QComboBox* account, AmountEdit* in, AmountEdit* out,
+                          QObject* parent);
+
+    // Reads the descriptions afresh from the journal; none when it cannot be
+    // read, as the editor works without them.
+    void prepare(const QString& connString, bool newEntry);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void offer(const QString& typed);
+    void close();
+    void accept(const QModelIndex& index);
+    void fillFrom(const PastEntry& past);
+
+    QLineEdit* m_description;
+    QComboBox* m_account;
+    AmountEdit* m_in;
+    AmountEdit* m_out;
+    QCompleter* m_completer;
+    QStringListModel* m_model;
+    DescriptionHistory m_history;
+    std::vector<int> m_shown;
+    bool m_newEntry = false;
+    bool m_accountTouched = false;
+    bool m_amountTouched = false;
+};
+
+} // namespace movilibro
