@@ -2,9 +2,10 @@
 
 #include "db/connection.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace movilibro {
 
@@ -33,6 +34,27 @@ bool isApostrophe(QChar c)
            c == QChar(0x0060);
 }
 
+std::string_view bytes(const db::Statement& rows, int col)
+{
+    const QByteArrayView utf8 = rows.utf8(col);
+    return {utf8.data(), size_t(utf8.size())};
+}
+
+qint64 amount(const db::Statement& rows, int col)
+{
+    return rows.isNull(col) ? 0 : rows.int64(col);
+}
+
+PastEntry pastEntry(const db::Statement& rows)
+{
+    return {QString::fromUtf8(rows.utf8(1)),
+            rows.date(2),
+            rows.int64(0),
+            rows.int64(3),
+            amount(rows, 4),
+            amount(rows, 5)};
+}
+
 } // namespace
 
 QString foldForMatching(const QString& text)
@@ -50,24 +72,40 @@ QString foldForMatching(const QString& text)
     return folded.toCaseFolded();
 }
 
-DescriptionHistory DescriptionHistory::read(db::Connection& conn, int recentEntries)
+DescriptionHistory DescriptionHistory::read(db::Connection& conn)
 {
-    // Newest first through the date index; the first row of a description is its latest entry.
+    // The newest entries in the order they were typed, the table's own and the
+    // cheapest to read; a description's latest entry is its latest date among them.
     db::Statement rows = conn.prepare(
-        QStringLiteral("SELECT mlDescrizione, mlData, mlConto, mlEntrate, mlUscite FROM Movilibro "
-                       "ORDER BY mlData DESC, mlId DESC LIMIT ?"));
-    rows.bind(0, qint64(recentEntries));
-    DescriptionHistory history;
-    std::unordered_set<std::string, TextHash, std::equal_to<>> seen;
+        QStringLiteral("SELECT mlId, mlDescrizione, mlData, mlConto, mlEntrate, mlUscite FROM Movilibro "
+                       "ORDER BY mlId DESC LIMIT ?"));
+    rows.bind(0, qint64(RecentEntries));
+    std::vector<PastEntry> found;
+    std::vector<std::string> dates;
+    std::unordered_map<std::string, size_t, TextHash, std::equal_to<>> positions;
     while (rows.step()) {
-        const QByteArrayView utf8 = rows.utf8(0);
-        const std::string_view text(utf8.data(), size_t(utf8.size()));
-        if (text.empty() || seen.contains(text))
+        const std::string_view text = bytes(rows, 1);
+        const std::string_view date = bytes(rows, 2);
+        if (text.empty())
             continue;
-        seen.emplace(text);
-        history.add({QString::fromUtf8(utf8), rows.date(1), rows.int64(2), rows.isNull(3) ? 0 : rows.int64(3),
-                     rows.isNull(4) ? 0 : rows.int64(4)});
+        const auto known = positions.find(text);
+        if (known == positions.end()) {
+            if (found.size() == size_t(MostDescriptions))
+                break;
+            positions.emplace(text, found.size());
+            found.push_back(pastEntry(rows));
+            dates.emplace_back(date);
+        } else if (date > dates[known->second]) { // on the same date the later entry, read first, stays
+            found[known->second] = pastEntry(rows);
+            dates[known->second] = date;
+        }
     }
+    std::stable_sort(found.begin(), found.end(), [](const PastEntry& a, const PastEntry& b) {
+        return a.date != b.date ? a.date > b.date : a.id > b.id;
+    });
+    DescriptionHistory history;
+    for (PastEntry& entry : found)
+        history.add(std::move(entry));
     return history;
 }
 

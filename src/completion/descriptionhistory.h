@@ -16,6 +16,7 @@ struct PastEntry
 {
     QString description;
     QDate date;
+    qint64 id = 0;
     qint64 account = 0;
     qint64 in = 0; // ten-thousandths; an empty amount reads as 0
     qint64 out = 0;
@@ -26,13 +27,14 @@ struct PastEntry
 class DescriptionHistory
 {
 public:
-    // How many of the newest entries are read. A journal of a few decades
-    // fits whole; a bigger one offers what was used lately, and opening the
-    // editor stays quick whatever its size.
+    // What is read: the newest entries, up to this many descriptions. A
+    // journal of a few decades fits whole; a bigger one offers what was used
+    // lately, and the editor still opens at once whatever its size.
     static constexpr int RecentEntries = 200000;
+    static constexpr int MostDescriptions = 20000;
 
     // Throws db::DbError when the journal cannot be read.
-    static DescriptionHistory read(db::Connection& conn, int recentEntries = RecentEntries);
+    static DescriptionHistory read(db::Connection& conn);
 
     const std::vector<PastEntry>& entries() const { return m_entries; }
 

@@ -13,23 +13,18 @@ using namespace movilibro::test;
 
 namespace {
 
-// Where the window system delivers keys: to the open list, else to the focus.
-QWidget* keyTarget()
+// Types `script` where the window system delivers keys: to the open list, else to the focus.
+// ⏎ is Enter, ⎋ Esc, ↓ Down, ⇤ Shift+Tab, ⌫ Backspace; accented letters have no key code.
+void play(const QString& script)
 {
-    QWidget* popup = QApplication::activePopupWidget();
-    return popup ? popup : focused();
-}
-void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QTest::keyClick(keyTarget(), k, modifiers);
-}
-void typeText(const QString& text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClicks(keyTarget(), QString(c));
-        else // an accented letter from the keyboard layout, with no key code of its own
-            QTest::sendKeyEvent(QTest::Click, keyTarget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    static const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Down, Qt::Key_Backtab,
+                                   Qt::Key_Backspace};
+    for (QChar c : script) {
+        const auto special = QStringLiteral("⏎⎋↓⇤⌫").indexOf(c);
+        const Qt::Key plain = c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        QWidget* popup = QApplication::activePopupWidget();
+        QTest::sendKeyEvent(QTest::Click, popup ? popup : focused(), special < 0 ? plain : keys[special],
+                            special < 0 ? QString(c) : QString(), Qt::NoModifier);
     }
 }
 QStringList suggestions()
@@ -40,9 +35,11 @@ QStringList suggestions()
         texts << list->model()->index(r, 0).data().toString();
     return texts;
 }
-QString description(QDialog& d)
+// Suggestions shown, description, control with the focus.
+QString state(QDialog& d)
 {
-    return control<QLineEdit>(d, QStringLiteral("txtData_0"))->text();
+    return QString::number(suggestions().size()) + ':' + control<QLineEdit>(d, "txtData_0")->text() + ':' +
+           focusedName();
 }
 
 class CompletionFixture : public DialogFixture
@@ -50,44 +47,36 @@ class CompletionFixture : public DialogFixture
 public:
     CompletionFixture()
     {
-        banca = journal().addAccount(QStringLiteral("Banca"));
-        cassa = journal().addAccount(QStringLiteral("Cassa"));
-        journal().addEntry({2023, 12, 1}, banca, QStringLiteral("Caffè al bar"), 0, money(2));
-        journal().addEntry({2024, 1, 10}, cassa, QStringLiteral("Caffè al bar"), std::nullopt, money(1, 50));
-        journal().addEntry({2024, 2, 1}, banca, QStringLiteral("CAFFETTERIA Rossi"), 0, money(30));
-        journal().addEntry({2024, 2, 20}, banca, QStringLiteral("Affitto ufficio"), 0, money(800));
-        stazione =
-            journal().addEntry({2024, 3, 10}, banca, QStringLiteral("Stazione di servizio"), 0, money(40));
+        const qint64 banca = journal().addAccount("Banca"), cassa = journal().addAccount("Cassa");
+        journal().addEntry({2023, 12, 1}, banca, "Caffè al bar", 0, money(2));
+        journal().addEntry({2024, 1, 10}, cassa, "Caffè al bar", std::nullopt, money(1, 50));
+        journal().addEntry({2024, 2, 1}, banca, "CAFFETTERIA Rossi", 0, money(30));
+        journal().addEntry({2024, 2, 20}, banca, "Affitto ufficio", 0, money(800));
+        stazione = journal().addEntry({2024, 3, 10}, banca, "Stazione di servizio", 0, money(40));
     }
     // The newest entry: date|account|description|in|out.
     QString lastSaved()
     {
-        db::Statement st = journal().open().prepare(QStringLiteral(
-            "SELECT mlData || '|' || mlConto || '|' || mlDescrizione || '|' || mlEntrate || '|' || mlUscite "
-            "FROM Movilibro ORDER BY mlId DESC LIMIT 1"));
+        db::Statement st =
+            journal().open().prepare("SELECT mlData||'|'||mlConto||'|'||mlDescrizione||'|'||"
+                                     "mlEntrate||'|'||mlUscite FROM Movilibro ORDER BY mlId DESC");
         return st.step() ? st.text(0) : QString();
     }
-    qint64 banca = 0, cassa = 0, stazione = 0;
+    qint64 stazione = 0;
 };
 
-// Opens a new entry, runs `steps` in its description box, and returns whether it was saved.
-bool newEntry(CompletionFixture& fx, const std::function<void(QDialog&)>& steps)
+// Runs `steps` from the description box of a new entry (or of entry `id`); true when saved.
+bool openEditor(CompletionFixture& fx, const std::function<void(QDialog&)>& steps, qint64 id = 0)
 {
     frmScadenze editor(&fx.main());
     ModalDriver driver([&](QDialog& d) {
-        key(Qt::Key_Return);
+        play("⏎");
         steps(d);
         for (int i = 0; i < 2 && d.isVisible(); ++i) // the list first, then the dialog
-            key(Qt::Key_Escape);
+            play("⎋");
     });
-    const bool saved = editor.Nuovo(fx.main());
+    const bool saved = id ? editor.Apri(fx.main(), qint32(id)) : editor.Nuovo(fx.main());
     return saved && !driver.timedOut();
-}
-
-void saveByEnter()
-{
-    for (int i = 0; i < 5; ++i) // account, Entrate, Uscite, Salva, save
-        key(Qt::Key_Return);
 }
 
 } // namespace
@@ -100,9 +89,7 @@ private slots:
     void offersMatchesNewestFirst();
     void acceptFillsOnlyUntouchedFields_data();
     void acceptFillsOnlyUntouchedFields();
-    void listTakesEnterAndEscOnlyWhileOpen();
-    void flowWithoutSuggestionSavesTypedRow();
-    void editingCompletesTextOnly();
+    void listTakesEnterAndEscWhileOpen();
 };
 
 void TestCompletion::offersMatchesNewestFirst_data()
@@ -111,9 +98,7 @@ void TestCompletion::offersMatchesNewestFirst_data()
     QTest::addColumn<QStringList>("offered");
     QTest::newRow("accent and case") << "CAFFE" << QStringList{"CAFFETTERIA Rossi", "Caffè al bar"};
     QTest::newRow("inside the text") << "ffè" << QStringList{"CAFFETTERIA Rossi", "Caffè al bar"};
-    QTest::newRow("any word") << "SERVIZIO" << QStringList{"Stazione di servizio"};
-    QTest::newRow("shared letters") << "ff"
-                                    << QStringList{"Affitto ufficio", "CAFFETTERIA Rossi", "Caffè al bar"};
+    QTest::newRow("recency") << "ff" << QStringList{"Affitto ufficio", "CAFFETTERIA Rossi", "Caffè al bar"};
     QTest::newRow("one letter") << "c" << QStringList();
     QTest::newRow("nothing like it") << "cafè doppio" << QStringList();
 }
@@ -123,106 +108,58 @@ void TestCompletion::offersMatchesNewestFirst()
     QFETCH(QString, typed);
     QFETCH(QStringList, offered);
     CompletionFixture fx;
-    QStringList shown;
-    newEntry(fx, [&](QDialog&) {
-        typeText(typed);
-        shown = suggestions();
+    openEditor(fx, [&](QDialog& d) {
+        play(typed);
+        QCOMPARE(suggestions(), offered);
+        play("⎋"); // closes the list when there is one, else the dialog
+        QCOMPARE(d.isVisible(), !offered.isEmpty());
     });
-    QCOMPARE(shown, offered);
 }
 
 void TestCompletion::acceptFillsOnlyUntouchedFields_data()
 {
-    QTest::addColumn<int>("touched");
+    QTest::addColumn<QString>("typed"); // the description box left and entered again: all selected
+    QTest::addColumn<bool>("existing");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("untouched") << 0 << "2024-03-15|2|Caffè al bar|0|15000";
-    QTest::newRow("account chosen") << 1 << "2024-03-15|1|Caffè al bar|0|15000";
-    QTest::newRow("account and amount") << 2 << "2024-03-15|1|Caffè al bar|50000|0";
+    QTest::newRow("untouched") << "al b" << false << "2024-03-15|2|Caffè al bar|0|15000";
+    QTest::newRow("account chosen") << "al b⏎b⇤al b" << false << "2024-03-15|1|Caffè al bar|0|15000";
+    QTest::newRow("account and amount") << "al b⏎b⏎5⇤⇤al b" << false << "2024-03-15|1|Caffè al bar|50000|0";
+    QTest::newRow("editing: text only") << "al b" << true << "2024-03-10|1|Caffè al bar|0|400000";
 }
 
 void TestCompletion::acceptFillsOnlyUntouchedFields()
 {
-    QFETCH(int, touched);
+    QFETCH(QString, typed);
+    QFETCH(bool, existing);
     QFETCH(QString, saved);
     CompletionFixture fx;
-    QString afterEnter;
-    QVERIFY(newEntry(fx, [&](QDialog& d) {
-        typeText("al b");
-        for (int i = 0; i < touched; ++i) { // the account, then Entrate
-            key(Qt::Key_Return);
-            typeText(i ? "5" : "b");
-        }
-        for (int i = 0; i < touched; ++i) // back to the description, all selected
-            key(Qt::Key_Tab, Qt::ShiftModifier);
-        if (touched)
-            typeText("al b");
-        key(Qt::Key_Down);
-        key(Qt::Key_Return);
-        afterEnter = focusedName() + ':' + description(d);
-        saveByEnter();
-    }));
-    QCOMPARE(afterEnter, QStringLiteral("txtData_0:Caffè al bar"));
+    const auto steps = [&](QDialog& d) {
+        play(typed + "↓⏎");
+        QCOMPARE(state(d), QStringLiteral("0:Caffè al bar:txtData_0"));
+        play("⏎⏎⏎⏎⏎"); // account, Entrate, Uscite, Salva, save
+    };
+    QVERIFY(openEditor(fx, steps, existing ? fx.stazione : 0));
     QCOMPARE(fx.lastSaved(), saved);
 }
 
-void TestCompletion::listTakesEnterAndEscOnlyWhileOpen()
+void TestCompletion::listTakesEnterAndEscWhileOpen()
 {
     CompletionFixture fx;
-    QStringList steps;
-    const bool saved = newEntry(fx, [&](QDialog& d) {
-        typeText("caf");
-        key(Qt::Key_Escape); // closes the list, keeps the text unselected
-        typeText("fe");
-        steps << QString::number(suggestions().size()) + ':' + description(d);
-        key(Qt::Key_Down);
-        key(Qt::Key_Escape);
-        steps << QString::number(suggestions().size()) + ':' + description(d) + ':' + focusedName();
-        typeText("t");
-        key(Qt::Key_Return); // nothing chosen: on to the account
-        steps << QString::number(suggestions().size()) + ':' + description(d) + ':' + focusedName();
-        key(Qt::Key_Escape); // the list is closed: cancels
-        steps << QString::number(d.isVisible());
-    });
-    QVERIFY(!saved);
-    QCOMPARE(steps, QStringList({"2:caffe", "0:caffe:txtData_0", "0:caffet:dtcData", "0"}));
-    QCOMPARE(fx.journal().count("SELECT count(*) FROM Movilibro"), 5);
-}
-
-void TestCompletion::flowWithoutSuggestionSavesTypedRow()
-{
-    CompletionFixture fx;
-    QVERIFY(newEntry(fx, [&](QDialog&) {
-        typeText("Caffè al");
-        key(Qt::Key_Return);
-        typeText("b");
-        key(Qt::Key_Return);
-        typeText("12.5");
-        key(Qt::Key_Return);
-        key(Qt::Key_Return);
-        key(Qt::Key_Return);
+    QStringList states;
+    QVERIFY(openEditor(fx, [&](QDialog& d) {
+        for (const char* keys : {"Caf⎋fè al", "↓⎋", "⌫", "⏎"}) { // on after the text, not over it
+            play(QString::fromUtf8(keys));
+            states << state(d);
+        }
+        play("b⏎12.5⏎⏎⏎");
     }));
-    QCOMPARE(fx.lastSaved(), QStringLiteral("2024-03-15|1|Caffè al|125000|0"));
-    QStringList next; // offered from the next opening, as the newest
-    newEntry(fx, [&](QDialog&) {
-        typeText("caffe a");
-        next = suggestions();
+    QCOMPARE(states, QStringList({"1:Caffè al:txtData_0", "0:Caffè al:txtData_0", "1:Caffè a:txtData_0",
+                                  "0:Caffè a:dtcData"}));
+    QCOMPARE(fx.lastSaved(), QStringLiteral("2024-03-15|1|Caffè a|125000|0"));
+    openEditor(fx, [&](QDialog&) {
+        play("caffe a");
+        QCOMPARE(suggestions(), QStringList({"Caffè a", "Caffè al bar"})); // offered from the next opening
     });
-    QCOMPARE(next, QStringList({"Caffè al", "Caffè al bar"}));
-}
-
-void TestCompletion::editingCompletesTextOnly()
-{
-    CompletionFixture fx;
-    frmScadenze editor(&fx.main());
-    ModalDriver driver([&](QDialog&) {
-        key(Qt::Key_Return);
-        typeText("al b");
-        key(Qt::Key_Down);
-        key(Qt::Key_Return);
-        saveByEnter();
-    });
-    QVERIFY(editor.Apri(fx.main(), qint32(fx.stazione)));
-    QCOMPARE(fx.lastSaved(), QStringLiteral("2024-03-10|1|Caffè al bar|0|400000"));
 }
 
 QTEST_MAIN(TestCompletion)
