@@ -11,7 +11,7 @@ namespace db {
 class Connection;
 }
 
-// The latest entry typed with one description.
+// The latest entry (by date) with one description.
 struct PastEntry
 {
     QString description;
@@ -27,7 +27,7 @@ struct PastEntry
 class DescriptionHistory
 {
 public:
-    // What is read: the newest entries, up to this many descriptions. A
+    // What is read: the last entries typed, up to this many descriptions. A
     // journal of a few decades fits whole; a bigger one offers what was used
     // lately, and the editor still opens at once whatever its size.
     static constexpr int RecentEntries = 200000;

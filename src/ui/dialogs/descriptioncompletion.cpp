@@ -96,6 +96,7 @@ bool DescriptionCompletion::eventFilter(QObject* watched, QEvent* event)
     default:
         return false;
     }
+    // Sent through the box's filters, so the editor's keyboard rules apply as without the list.
     QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
     QCoreApplication::sendEvent(m_description, &copy);
     return true;

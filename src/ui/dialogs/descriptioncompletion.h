@@ -17,10 +17,11 @@ namespace movilibro {
 class AmountEdit;
 
 // Offers the descriptions typed before under the entry editor's description
-// box. The list only answers Enter and Esc while it is open; then the box
-// keeps the editor's keyboard. An accepted description of a new entry also
-// brings the account and the amount of its latest entry, where the user has
-// not chosen them yet.
+// box, from the second character typed. While the list is open, Enter takes
+// the highlighted description (and stays in the box) and Esc closes the list;
+// with nothing highlighted, or with the list closed, the editor's keyboard
+// rules hold. A description taken for a new entry also brings the account and
+// the amount of its latest entry, where the user has not set them yet.
 class DescriptionCompletion : public QObject
 {
     Q_OBJECT
