@@ -1,6 +1,5 @@
 // Descriptions that complete themselves in the entry editor, driven by keys on a real journal.
-#include "dialogfixture.h"
-#include "keyboard.h"
+#include "mainwindowfixture.h"
 #include "modaldriver.h"
 
 #include "ui/dialogs/frmscadenze.h"
@@ -15,7 +14,7 @@ namespace {
 
 // Types `script` where the window system delivers keys: to the open list, else to the focus.
 // ⏎ is Enter, ⎋ Esc, ↓ Down, ⇤ Shift+Tab, ⌫ Backspace; accented letters have no key code.
-void play(const QString& script)
+void drive(const QString& script)
 {
     static const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Down, Qt::Key_Backtab,
                                    Qt::Key_Backspace};
@@ -23,8 +22,9 @@ void play(const QString& script)
         const auto special = QStringLiteral("⏎⎋↓⇤⌫").indexOf(c);
         const Qt::Key plain = c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
         QWidget* popup = QApplication::activePopupWidget();
-        QTest::sendKeyEvent(QTest::Click, popup ? popup : focused(), special < 0 ? plain : keys[special],
-                            special < 0 ? QString(c) : QString(), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, popup ? popup : QApplication::focusWidget(),
+                            special < 0 ? plain : keys[special], special < 0 ? QString(c) : QString(),
+                            Qt::NoModifier);
     }
 }
 QStringList suggestions()
@@ -42,7 +42,7 @@ QString state(QDialog& d)
            focusedName();
 }
 
-class CompletionFixture : public DialogFixture
+class CompletionFixture : public MainWindowFixture
 {
 public:
     CompletionFixture()
@@ -53,14 +53,14 @@ public:
         journal().addEntry({2024, 2, 1}, banca, "CAFFETTERIA Rossi", 0, money(30));
         journal().addEntry({2024, 2, 20}, banca, "Affitto ufficio", 0, money(800));
         stazione = journal().addEntry({2024, 3, 10}, banca, "Stazione di servizio", 0, money(40));
+        open();
     }
     // The newest entry: date|account|description|in|out.
     QString lastSaved()
     {
-        db::Statement st =
-            journal().open().prepare("SELECT mlData||'|'||mlConto||'|'||mlDescrizione||'|'||"
-                                     "mlEntrate||'|'||mlUscite FROM Movilibro ORDER BY mlId DESC");
-        return st.step() ? st.text(0) : QString();
+        return journal().text(
+            "SELECT mlData||'|'||mlConto||'|'||mlDescrizione||'|'||mlEntrate||'|'||mlUscite "
+            "FROM Movilibro ORDER BY mlId DESC");
     }
     qint64 stazione = 0;
 };
@@ -68,14 +68,14 @@ public:
 // Runs `steps` from the description box of a new entry (or of entry `id`); true when saved.
 bool openEditor(CompletionFixture& fx, const std::function<void(QDialog&)>& steps, qint64 id = 0)
 {
-    frmScadenze editor(&fx.main());
+    frmScadenze editor(&fx.window());
     ModalDriver driver([&](QDialog& d) {
-        play("⏎");
+        drive("⏎");
         steps(d);
         for (int i = 0; i < 2 && d.isVisible(); ++i) // the list first, then the dialog
-            play("⎋");
+            drive("⎋");
     });
-    const bool saved = id ? editor.Apri(fx.main(), qint32(id)) : editor.Nuovo(fx.main());
+    const bool saved = id ? editor.Apri(fx.window(), qint32(id)) : editor.Nuovo(fx.window());
     return saved && !driver.timedOut();
 }
 
@@ -109,9 +109,9 @@ void TestCompletion::offersMatchesNewestFirst()
     QFETCH(QStringList, offered);
     CompletionFixture fx;
     openEditor(fx, [&](QDialog& d) {
-        play(typed);
+        drive(typed);
         QCOMPARE(suggestions(), offered);
-        play("⎋"); // closes the list when there is one, else the dialog
+        drive("⎋"); // closes the list when there is one, else the dialog
         QCOMPARE(d.isVisible(), !offered.isEmpty());
     });
 }
@@ -134,9 +134,9 @@ void TestCompletion::acceptFillsOnlyUntouchedFields()
     QFETCH(QString, saved);
     CompletionFixture fx;
     const auto steps = [&](QDialog& d) {
-        play(typed + "↓⏎");
+        drive(typed + "↓⏎");
         QCOMPARE(state(d), QStringLiteral("0:Caffè al bar:txtData_0"));
-        play("⏎⏎⏎⏎⏎"); // account, Entrate, Uscite, Salva, save
+        drive("⏎⏎⏎⏎⏎"); // account, Entrate, Uscite, Salva, save
     };
     QVERIFY(openEditor(fx, steps, existing ? fx.stazione : 0));
     QCOMPARE(fx.lastSaved(), saved);
@@ -148,16 +148,16 @@ void TestCompletion::listTakesEnterAndEscWhileOpen()
     QStringList states;
     QVERIFY(openEditor(fx, [&](QDialog& d) {
         for (const char* keys : {"Caf⎋fè al", "↓⎋", "⌫", "⏎"}) { // on after the text, not over it
-            play(QString::fromUtf8(keys));
+            drive(QString::fromUtf8(keys));
             states << state(d);
         }
-        play("b⏎12.5⏎⏎⏎");
+        drive("b⏎12.5⏎⏎⏎");
     }));
     QCOMPARE(states, QStringList({"1:Caffè al:txtData_0", "0:Caffè al:txtData_0", "1:Caffè a:txtData_0",
                                   "0:Caffè a:dtcData"}));
     QCOMPARE(fx.lastSaved(), QStringLiteral("2024-03-15|1|Caffè a|125000|0"));
     openEditor(fx, [&](QDialog&) {
-        play("caffe a");
+        drive("caffe a");
         QCOMPARE(suggestions(), QStringList({"Caffè a", "Caffè al bar"})); // offered from the next opening
     });
 }
