@@ -266,24 +266,33 @@ QString journalPathIn(const QString& folder)
     return folder + QDir::separator() + mainmod::DatabaseFileName;
 }
 
-// The import and the restore write the journal: never while a program has it open.
+// The import and the restore write the journal: never while a program has it
+// open. Once it is ours, what killed copies and imports left is cleared.
 std::unique_ptr<JournalLock> lockJournal(const QString& folder)
 {
+    if (!QFileInfo(folder).isDir())
+        throw Failure{QStringLiteral("La cartella del giornale %1 non esiste (un disco rimovibile non "
+                                     "collegato?).")
+                          .arg(shown(folder))};
     auto lock = std::make_unique<JournalLock>(journalPathIn(folder));
     if (!lock->acquire())
         throw Failure{lock->refusal()};
+    db::JournalBackup(journalPathIn(folder)).removeLeftovers();
+    legacy::removeLeftovers(folder);
     return lock;
 }
 
 int runImport(const Request& r, const QString& folder)
 {
     const auto lock = lockJournal(folder);
-    if (db::journalFileKind(journalPathIn(folder)) == db::JournalFileKind::SQLite) {
-        const QString copy = db::JournalBackup(journalPathIn(folder)).make();
-        print(stdout, QStringLiteral("Copia del giornale prima dell'importazione: %1").arg(shown(copy)));
-    }
     const QString templatePath = mainmod::programFolder() + QDir::separator() + mainmod::TemplateFileName;
-    const legacy::ImportSummary summary = legacy::importIntoFolder(r.importFile, folder, templatePath);
+    // The copy is made only for an import that is going to happen.
+    const auto keepCopy = [&] {
+        const QString copy = db::JournalBackup(journalPathIn(folder)).makeBefore(db::CopyKind::BeforeImport);
+        print(stdout, QStringLiteral("Copia del giornale prima dell'importazione: %1").arg(shown(copy)));
+    };
+    const legacy::ImportSummary summary =
+        legacy::importIntoFolder(r.importFile, folder, templatePath, keepCopy);
     print(stdout,
           QStringLiteral("Importazione completata nel giornale %1.").arg(shown(journalPathIn(folder))));
     print(stdout, legacy::summaryText(summary));
@@ -303,8 +312,11 @@ void checkJournal(const QString& folder)
     default:
         break;
     }
-    if (db::ConnectionFails(db::connStringFor(folder)))
+    if (db::ConnectionFails(db::connStringFor(folder))) {
+        if (db::JournalBusy(path))
+            throw Failure{QStringLiteral("Il giornale %1 è in uso da un altro programma.").arg(shown(path))};
         throw Failure{QStringLiteral("Il giornale %1 è assente o danneggiato.").arg(shown(path))};
+    }
 }
 
 // The period, grouping and journal of an export: what the main window would
@@ -377,13 +389,11 @@ int runExports(const Request& r, const QString& folder)
 int runRestore(const Request& r, const QString& folder)
 {
     const auto lock = lockJournal(folder);
-    db::JournalBackup backup(journalPathIn(folder));
-    backup.restore(r.restoreFile);
+    const QString kept = db::JournalBackup(journalPathIn(folder)).restore(r.restoreFile);
     print(stdout, QStringLiteral("Giornale %1 ripristinato da %2.")
                       .arg(shown(journalPathIn(folder)), shown(r.restoreFile)));
-    if (!backup.copies().isEmpty())
-        print(stdout, QStringLiteral("Il giornale precedente è conservato in %1.")
-                          .arg(shown(backup.copies().constLast())));
+    if (!kept.isEmpty())
+        print(stdout, QStringLiteral("Il giornale precedente è conservato in %1.").arg(shown(kept)));
     return Success;
 }
 

@@ -58,6 +58,23 @@ void refuseStart(const QString& firstLine)
     folders.Apri();
 }
 
+QString journalPath()
+{
+    return mainmod::DBFolder + QDir::separator() + mainmod::DatabaseFileName;
+}
+
+QString templatePath()
+{
+    return mainmod::programFolder() + QDir::separator() + mainmod::TemplateFileName;
+}
+
+void reportConversion(const legacy::Conversion& done)
+{
+    g_conversionReport = QStringLiteral("Giornale convertito. L'originale è conservato come %1.\r\n\r\n")
+                             .arg(QDir::toNativeSeparators(done.keptAs)) +
+                         legacy::summaryText(done.summary);
+}
+
 // An old-format journal is converted only when the user agrees; on No or on
 // failure the file stays exactly as it was.
 bool convertedOldJournal(const QString& path)
@@ -67,32 +84,68 @@ bool convertedOldJournal(const QString& path)
         QStringLiteral("Il giornale %1 è nel formato della versione precedente.\r\n"
                        "Convertirlo nel formato attuale? L'originale resterà accanto, come %2.")
             .arg(QDir::toNativeSeparators(path), QFileInfo(keptAs).fileName());
-    if (Prompt::instance().message(nullptr, question, MsgStyle::YesNo) != Answer::Yes)
+    if (Prompt::instance().message(nullptr, question, MsgStyle::YesNo) != Answer::Yes) {
+        refuseStart(QStringLiteral("Il giornale è rimasto nel formato della versione precedente"));
         return false;
+    }
     try {
-        const legacy::Conversion done = legacy::convertInPlace(
-            path, mainmod::programFolder() + QDir::separator() + mainmod::TemplateFileName);
-        g_conversionReport = QStringLiteral("Giornale convertito. L'originale è conservato come %1.\r\n\r\n")
-                                 .arg(QDir::toNativeSeparators(done.keptAs)) +
-                             legacy::summaryText(done.summary);
-        return true;
+        reportConversion(legacy::convertInPlace(path, templatePath()));
+        if (!db::ConnectionFails(mainmod::ConnString))
+            return true;
     } catch (const legacy::LegacyError& e) {
         Prompt::instance().message(nullptr,
                                    QStringLiteral("Conversione non riuscita: ") + e.message() +
                                        QStringLiteral("\r\nIl file originale non è stato modificato."),
                                    MsgStyle::Ok);
+    }
+    refuseStart(QStringLiteral("Database assente o danneggiato"));
+    return false;
+}
+
+// The journal is missing but a conversion left its work behind: the journal
+// is completed from it, never replaced by an empty one.
+bool finishedConversion(const QString& path, const legacy::UnfinishedConversion& unfinished)
+{
+    const QString question =
+        QStringLiteral("Il giornale %1 manca, ma nella cartella è rimasto %2 da una conversione dal formato "
+                       "della versione precedente che non è stata completata.\r\nCompletarla ora?")
+            .arg(QDir::toNativeSeparators(path), QFileInfo(unfinished.source).fileName());
+    if (Prompt::instance().message(nullptr, question, MsgStyle::YesNo) != Answer::Yes) {
+        refuseStart(QStringLiteral("Il giornale manca: la conversione non è stata completata"));
         return false;
     }
+    try {
+        const legacy::Conversion done = legacy::finishConversion(unfinished, path, templatePath());
+        if (!unfinished.converted)
+            reportConversion(done);
+        if (!db::ConnectionFails(mainmod::ConnString))
+            return true;
+    } catch (const legacy::LegacyError& e) {
+        Prompt::instance().message(nullptr, QStringLiteral("Conversione non riuscita: ") + e.message(),
+                                   MsgStyle::Ok);
+    }
+    refuseStart(QStringLiteral("Database assente o danneggiato"));
+    return false;
 }
 
 bool journalUsable()
 {
     if (!db::ConnectionFails(mainmod::ConnString))
         return true;
-    const QString path = mainmod::DBFolder + QDir::separator() + mainmod::DatabaseFileName;
-    if (db::journalFileKind(path) == db::JournalFileKind::Jet && convertedOldJournal(path) &&
-        !db::ConnectionFails(mainmod::ConnString))
-        return true;
+    const QString path = journalPath();
+    switch (db::journalFileKind(path)) {
+    case db::JournalFileKind::Jet:
+        return convertedOldJournal(path);
+    case db::JournalFileKind::Missing:
+        if (const auto unfinished = legacy::findUnfinishedConversion(path))
+            return finishedConversion(path, *unfinished);
+        break;
+    default:
+        if (db::JournalBusy(path)) {
+            refuseStart(QStringLiteral("Il giornale è in uso da un altro programma"));
+            return false;
+        }
+    }
     if (!QFileInfo::exists(path)) {
         if (!db::CreateDatabaseFromTemplate(mainmod::programFolder(), mainmod::DBFolder)) {
             refuseStart(QStringLiteral("File di sistema assente"));
@@ -103,11 +156,6 @@ bool journalUsable()
     }
     refuseStart(QStringLiteral("Database assente o danneggiato"));
     return false;
-}
-
-QString journalPath()
-{
-    return mainmod::DBFolder + QDir::separator() + mainmod::DatabaseFileName;
 }
 
 // False when another program has the journal open; it is then left alone.
@@ -127,11 +175,31 @@ bool lockJournal()
     return true;
 }
 
-// One copy a day, the last ten kept; a failure is told, not fatal.
+// What killed copies, imports and conversions left; only once the journal is
+// ours (another program could be writing them).
+void removeLeftovers()
+{
+    if (!g_lock)
+        return;
+    db::JournalBackup(journalPath()).removeLeftovers();
+    legacy::removeLeftovers(mainmod::DBFolder);
+}
+
+// One copy a day, the last ten daily copies kept; a failure is told, not fatal.
 void dailyBackup()
 {
     try {
-        db::JournalBackup(journalPath()).makeDaily();
+        const db::JournalBackup backup(journalPath());
+        const QDateTime now = QDateTime::currentDateTime();
+        if (backup.makeDaily(now) && backup.newestDailyTime() > now)
+            Prompt::instance().message(
+                nullptr,
+                QStringLiteral("La data del computer (%1) è precedente a quella dell'ultima copia di "
+                               "sicurezza (%2): controllare data e ora del sistema.\r\nLa copia di oggi è "
+                               "stata fatta e viene conservata.")
+                    .arg(QLocale().toString(now, QLocale::ShortFormat),
+                         QLocale().toString(backup.newestDailyTime(), QLocale::ShortFormat)),
+                MsgStyle::Ok);
     } catch (const db::BackupError& e) {
         Prompt::instance().message(
             nullptr, QStringLiteral("Copia di sicurezza giornaliera non eseguita.\r\n") + e.message(),
@@ -171,6 +239,7 @@ frmMain* Main()
         g_lock.reset();
         return nullptr;
     }
+    removeLeftovers();
     dailyBackup();
     upgradeJournal();
     mainmod::AppTitle = mainmod::ApplicationTitle;

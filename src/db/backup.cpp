@@ -20,7 +20,46 @@ namespace movilibro::db {
 
 namespace {
 
-const QRegularExpression CopyName(QStringLiteral(R"(^movilibro-(\d{8})-(\d{6})(-\d+)?\.mdb$)"));
+const QRegularExpression CopyName(QStringLiteral(
+    R"(^movilibro-(?:prima-(eliminazione|importazione|ripristino)-)?(\d{8})-(\d{6})(-\d+)?\.mdb$)"));
+// What a copy or a restore killed halfway leaves: the copy under its
+// temporary name, and SQLite's rollback file beside it.
+const QRegularExpression CopyLeftover(QStringLiteral(R"(^movilibro-[-a-z0-9]+\.mdb\.part(-journal)?$)"));
+const QRegularExpression RestoreLeftover(QStringLiteral(R"(^movilibro\.mdb\.part(-journal)?$)"));
+
+QString kindTag(CopyKind kind)
+{
+    switch (kind) {
+    case CopyKind::BeforePurge:
+        return QStringLiteral("eliminazione");
+    case CopyKind::BeforeImport:
+        return QStringLiteral("importazione");
+    case CopyKind::BeforeRestore:
+        return QStringLiteral("ripristino");
+    case CopyKind::Daily:
+        break;
+    }
+    return {};
+}
+
+QString timeInName(const QRegularExpressionMatch& m)
+{
+    return m.captured(2) + m.captured(3);
+}
+
+QDateTime timeOfName(const QString& name)
+{
+    return QDateTime::fromString(timeInName(CopyName.match(name)), QStringLiteral("yyyyMMddHHmmss"));
+}
+
+void removeMatching(const QString& folder, const QRegularExpression& names)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (names.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+    }
+}
 
 // Copies a whole database page by page into a new file; the source may be open
 // elsewhere, the copy is consistent all the same.
@@ -78,6 +117,50 @@ void placeCopy(const QString& source, const QString& target, const QString& fail
     }
 }
 
+BackupError restoreRefused(const QString& why)
+{
+    return BackupError(why + QStringLiteral("\nRipristino annullato: nulla è stato cambiato."));
+}
+
+bool integrityOk(Connection& conn)
+{
+    Statement check = conn.prepare(QStringLiteral("PRAGMA integrity_check"));
+    return check.step() && check.text(0) == u"ok";
+}
+
+// The current journal, checked and held against writers while it is kept and
+// replaced. A file with a transaction left unfinished is refused before SQLite
+// could roll it back: what it holds is the user's to decide.
+Connection holdForRestore(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo rollback(path + QStringLiteral("-journal"));
+    if (rollback.exists() && rollback.size() > 0)
+        throw restoreRefused(
+            QStringLiteral("Il giornale attuale %1 ha una transazione non conclusa: aprirlo una volta con "
+                           "Movilibro prima di ripristinare una copia.")
+                .arg(shown));
+    const BackupError damaged = restoreRefused(
+        QStringLiteral("Il giornale attuale %1 non è integro e non può essere conservato come copia: "
+                       "spostarlo in un'altra cartella, poi ripetere il ripristino.")
+            .arg(shown));
+    if (journalFileKind(path) != JournalFileKind::SQLite)
+        throw damaged;
+    try {
+        Connection conn = Connection::open(path);
+        sqlite3_busy_timeout(conn.handle(), 0);
+        conn.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (!schema::hasJournalTables(conn) || !integrityOk(conn))
+            throw damaged;
+        return conn;
+    } catch (const DbError& e) {
+        if ((e.code() & 0xff) == SQLITE_BUSY || (e.code() & 0xff) == SQLITE_LOCKED)
+            throw restoreRefused(
+                QStringLiteral("Il giornale attuale %1 è in uso da un altro programma.").arg(shown));
+        throw damaged;
+    }
+}
+
 } // namespace
 
 JournalBackup::JournalBackup(const QString& journalPath) : m_journal(journalPath) {}
@@ -87,30 +170,35 @@ QString JournalBackup::folder() const
     return QFileInfo(m_journal).absolutePath() + QStringLiteral("/backup");
 }
 
-QString JournalBackup::freeName(const QDateTime& when) const
+QString JournalBackup::freeName(const QDateTime& when, CopyKind kind) const
 {
-    const QString stem = QStringLiteral("movilibro-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString stem = QStringLiteral("movilibro-");
+    if (kind != CopyKind::Daily)
+        stem += QStringLiteral("prima-") + kindTag(kind) + u'-';
+    stem += when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString name = stem + QStringLiteral(".mdb");
     for (int n = 1; QFileInfo::exists(folder() + u'/' + name); ++n)
         name = stem + QStringLiteral("-%1.mdb").arg(n);
     return folder() + u'/' + name;
 }
 
-void JournalBackup::copyInto(const QString& source, const QString& target) const
-{
-    placeCopy(source, target,
-              QStringLiteral("Impossibile creare la copia di sicurezza in %1.")
-                  .arg(QDir::toNativeSeparators(folder())));
-}
-
-QString JournalBackup::make(const QDateTime& when) const
+QString JournalBackup::make(const QDateTime& when, CopyKind kind) const
 {
     if (!QDir().mkpath(folder()))
         throw BackupError(QStringLiteral("Impossibile creare la cartella delle copie di sicurezza %1.")
                               .arg(QDir::toNativeSeparators(folder())));
-    const QString target = freeName(when);
-    copyInto(m_journal, target);
+    const QString target = freeName(when, kind);
+    placeCopy(m_journal, target,
+              QStringLiteral("Impossibile creare la copia di sicurezza in %1.")
+                  .arg(QDir::toNativeSeparators(folder())));
     return target;
+}
+
+QString JournalBackup::makeBefore(CopyKind kind, const QDateTime& now, int keep) const
+{
+    const QString made = make(now, kind);
+    removeOldCopies(kind, keep, made);
+    return made;
 }
 
 QStringList JournalBackup::copies() const
@@ -120,33 +208,57 @@ QStringList JournalBackup::copies() const
     // By time, then by the number that tells apart copies made in one second.
     const auto order = [](const QString& n) {
         const auto m = CopyName.match(n);
-        return std::make_pair(m.captured(1) + m.captured(2), m.captured(3).mid(1).toInt());
+        return std::make_pair(timeInName(m), m.captured(4).mid(1).toInt());
     };
-    std::sort(names.begin(), names.end(),
-              [&](const QString& a, const QString& b) { return order(a) < order(b); });
+    std::stable_sort(names.begin(), names.end(),
+                     [&](const QString& a, const QString& b) { return order(a) < order(b); });
     QStringList paths;
     for (const QString& n : names)
         paths << folder() + u'/' + n;
     return paths;
 }
 
+QStringList JournalBackup::copies(CopyKind kind) const
+{
+    QStringList paths = copies();
+    paths.removeIf([&](const QString& p) {
+        return CopyName.match(QFileInfo(p).fileName()).captured(1) != kindTag(kind);
+    });
+    return paths;
+}
+
+QDateTime JournalBackup::newestDailyTime() const
+{
+    const QStringList daily = copies(CopyKind::Daily);
+    return daily.isEmpty() ? QDateTime() : timeOfName(QFileInfo(daily.constLast()).fileName());
+}
+
 std::optional<QString> JournalBackup::makeDaily(const QDateTime& now, int keep) const
 {
     const QString today = QStringLiteral("movilibro-") + now.toString(QStringLiteral("yyyyMMdd")) + u'-';
-    for (const QString& path : copies()) {
+    for (const QString& path : copies(CopyKind::Daily)) {
         if (QFileInfo(path).fileName().startsWith(today))
             return std::nullopt;
     }
     const QString made = make(now);
-    removeOldCopies(keep);
+    removeOldCopies(CopyKind::Daily, keep, made);
     return made;
 }
 
-void JournalBackup::removeOldCopies(int keep) const
+// Oldest by name first; with the clock behind, the copy just made has the
+// oldest name and is passed over.
+void JournalBackup::removeOldCopies(CopyKind kind, int keep, const QString& spared) const
 {
-    QStringList all = copies();
-    while (all.size() > keep)
-        QFile::remove(all.takeFirst());
+    QStringList old = copies(kind);
+    old.removeAll(spared);
+    while (old.size() > keep - 1)
+        QFile::remove(old.takeFirst());
+}
+
+void JournalBackup::removeLeftovers() const
+{
+    removeMatching(folder(), CopyLeftover);
+    removeMatching(QFileInfo(m_journal).absolutePath(), RestoreLeftover);
 }
 
 bool JournalBackup::isSoundJournal(const QString& path)
@@ -164,33 +276,23 @@ bool JournalBackup::isSoundJournal(const QString& path)
     }
 }
 
-void JournalBackup::restore(const QString& copyPath, const QDateTime& now) const
+QString JournalBackup::restore(const QString& copyPath, const QDateTime& now) const
 {
     if (!isSoundJournal(copyPath))
         throw BackupError(
             QStringLiteral("Il file %1 non è un giornale di Movilibro integro: ripristino annullato.")
                 .arg(QDir::toNativeSeparators(copyPath)));
-    if (QFileInfo::exists(m_journal)) {
-        if (isSoundJournal(m_journal)) {
-            make(now);
-        } else {
-            // A journal the program cannot open is kept byte for byte.
-            QDir().mkpath(folder());
-            const QString kept = freeName(now);
-            if (!QFile::copy(m_journal, kept) || !QFile::setPermissions(kept, PrivatePermissions))
-                throw BackupError(QStringLiteral("Impossibile conservare una copia del giornale attuale."));
-        }
+    if (!QFileInfo::exists(m_journal)) {
+        placeCopy(copyPath, m_journal, QStringLiteral("Ripristino non riuscito."), documentPermissions());
+        return {};
     }
-    if (QFileInfo::exists(m_journal + QStringLiteral("-journal")))
-        throw BackupError(
-            QStringLiteral("Il giornale attuale ha una transazione in sospeso: aprirlo una volta con "
-                           "Movilibro prima di ripristinare una copia."));
+    const Connection held = holdForRestore(m_journal);
+    const QString kept = makeBefore(CopyKind::BeforeRestore, now);
     // The journal put back keeps the access the user gave the one it replaces.
-    const QFile::Permissions permissions =
-        QFileInfo::exists(m_journal) ? QFile::permissions(m_journal) : documentPermissions();
     placeCopy(copyPath, m_journal,
               QStringLiteral("Ripristino non riuscito: il giornale attuale non è stato cambiato."),
-              permissions);
+              QFile::permissions(m_journal));
+    return kept;
 }
 
 } // namespace movilibro::db

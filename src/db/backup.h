@@ -17,35 +17,65 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// What a copy was made for. Daily copies are named
+// movilibro-AAAAMMGG-HHMMSS.mdb, the others for the operation they precede
+// (movilibro-prima-eliminazione-AAAAMMGG-HHMMSS.mdb ...); each kind rotates
+// on its own, so daily copies never push out the way back from a purge.
+enum class CopyKind
+{
+    Daily,
+    BeforePurge,
+    BeforeImport,
+    BeforeRestore
+};
+
 // Consistent copies of the journal, made with SQLite's online backup API into
-// the folder "backup" beside it, named movilibro-AAAAMMGG-HHMMSS.mdb.
+// the folder "backup" beside it.
 class JournalBackup
 {
 public:
+    static constexpr int Kept = 10;
+
     explicit JournalBackup(const QString& journalPath);
 
     QString folder() const;
-    // Makes one copy and returns its path. Throws BackupError.
-    QString make(const QDateTime& when = QDateTime::currentDateTime()) const;
-    // The start-up copy: at most one a day, the newest `keep` kept. Returns
-    // the path of the copy made, nothing when today's exists. Throws BackupError.
+    // Makes one copy of the kind and returns its path; nothing is rotated.
+    // Throws BackupError.
+    QString make(const QDateTime& when = QDateTime::currentDateTime(), CopyKind kind = CopyKind::Daily) const;
+    // The copy kept before an operation that cannot be undone; the newest
+    // `keep` of that kind are kept, the one just made always among them.
+    QString makeBefore(CopyKind kind, const QDateTime& now = QDateTime::currentDateTime(),
+                       int keep = Kept) const;
+    // The start-up copy: at most one a day, the newest `keep` daily copies
+    // kept, the one just made always among them. Returns the path of the copy
+    // made, nothing when today's exists. Throws BackupError.
     std::optional<QString> makeDaily(const QDateTime& now = QDateTime::currentDateTime(),
-                                     int keep = 10) const;
+                                     int keep = Kept) const;
     // Our copies in the folder, oldest first; other files are never listed.
     QStringList copies() const;
+    QStringList copies(CopyKind kind) const;
+    // The time in the name of the newest daily copy (invalid when none): a
+    // clock behind it means the computer's date is wrong.
+    QDateTime newestDailyTime() const;
 
     // Puts a copy in the journal's place after keeping the current journal as
-    // a copy. A copy that is not a sound journal is refused and nothing
-    // changes. Throws BackupError.
-    void restore(const QString& copyPath, const QDateTime& now = QDateTime::currentDateTime()) const;
+    // a copy; returns that copy's path (empty when there was no journal).
+    // Refused, with nothing kept or changed, when the copy is not a sound
+    // journal or the current one is damaged, locked or has a transaction left
+    // unfinished. Throws BackupError.
+    QString restore(const QString& copyPath, const QDateTime& now = QDateTime::currentDateTime()) const;
+
+    // Removes what a copy or a restore killed halfway left behind: *.part
+    // files of our own names (and their -journal files). Call it only while
+    // holding the journal's lock.
+    void removeLeftovers() const;
 
     // True when the file is a journal that passes SQLite's integrity check.
     static bool isSoundJournal(const QString& path);
 
 private:
-    void copyInto(const QString& source, const QString& target) const;
-    QString freeName(const QDateTime& when) const;
-    void removeOldCopies(int keep) const;
+    QString freeName(const QDateTime& when, CopyKind kind) const;
+    void removeOldCopies(CopyKind kind, int keep, const QString& spared) const;
 
     QString m_journal;
 };

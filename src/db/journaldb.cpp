@@ -70,6 +70,19 @@ bool ConnectionFails(const QString& connString)
     }
 }
 
+bool JournalBusy(const QString& path)
+{
+    if (journalFileKind(path) != JournalFileKind::SQLite)
+        return false;
+    try {
+        Connection conn = Connection::open(path, Connection::Mode::ReadOnly);
+        conn.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master")).step();
+        return false;
+    } catch (const DbError& e) {
+        return (e.code() & 0xff) == SQLITE_BUSY || (e.code() & 0xff) == SQLITE_LOCKED;
+    }
+}
+
 bool CreateDatabaseFromTemplate(const QString& programFolder, const QString& dbFolder)
 {
     const QString source = programFolder + QDir::separator() + QStringLiteral("master.gen");

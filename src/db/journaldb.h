@@ -25,6 +25,10 @@ JournalFileKind journalFileKind(const QString& path);
 // transaction left by a crash is rolled back, as SQLite always does.
 bool ConnectionFails(const QString& connString);
 
+// True when another program holds the journal at `path` locked, so that it
+// cannot even be read (as opposed to missing or damaged).
+bool JournalBusy(const QString& path);
+
 // Copies programFolder/master.gen to dbFolder/movilibro.mdb; never replaces a file.
 bool CreateDatabaseFromTemplate(const QString& programFolder, const QString& dbFolder);
 

@@ -10,8 +10,6 @@
 
 namespace movilibro::legacy {
 
-namespace {
-
 void requireEmpty(db::Connection& conn)
 {
     db::Statement st = conn.prepare(
@@ -20,6 +18,8 @@ void requireEmpty(db::Connection& conn)
         throw LegacyError(QStringLiteral("Il giornale di destinazione contiene già conti o registrazioni: "
                                          "l'importazione è possibile solo in un giornale vuoto."));
 }
+
+namespace {
 
 void checkLength(const QString& text, int limit, const QString& what)
 {

@@ -36,6 +36,10 @@ struct ImportSummary
 // LegacyError, with the journal unchanged.
 ImportSummary importInto(db::Connection& conn, const LegacyJournal& journal);
 
+// Throws LegacyError when the journal on `conn` holds accounts or entries:
+// an import goes only into an empty journal.
+void requireEmpty(db::Connection& conn);
+
 // The summary as the user reads it, one fact per line.
 QString summaryText(const ImportSummary& summary, const QLocale& locale = QLocale());
 

@@ -79,16 +79,16 @@ void frmDelClosedRows::onOk()
 frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
 {
     Outcome outcome = Outcome::Failed;
+    QString copy;
     try {
         EntryPurge purge(mainmod::ConnString, cutOff);
         const qint64 found = purge.count();
-        QString copy;
-        if (found >= 1 && !keepCopy(copy))
-            return Outcome::Failed;
         if (found < 1)
             outcome = Outcome::NothingFound;
-        else if (!confirm(found, copy))
+        else if (!confirm(found))
             outcome = Outcome::Declined;
+        else if (!keepCopy(copy))
+            return Outcome::Failed;
         else {
             purge.deleteCounted();
             outcome = Outcome::Done;
@@ -108,7 +108,9 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
         tell(QStringLiteral("Operazione annullata"));
         break;
     case Outcome::Done:
-        tell(QStringLiteral("Operazione eseguita con successo"));
+        tell(QStringLiteral("Operazione eseguita con successo\r\n\r\nUna copia del giornale com'era prima "
+                            "dell'eliminazione è in:\r\n") +
+             QDir::toNativeSeparators(copy));
         break;
     case Outcome::Failed:
         break;
@@ -116,11 +118,12 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
     return outcome;
 }
 
-// A purge cannot be undone: it runs only once a copy of the journal is kept.
+// A purge cannot be undone: it runs only once a copy of the journal is kept,
+// and the copy is made only for a purge the user confirmed.
 bool frmDelClosedRows::keepCopy(QString& copy)
 {
     try {
-        copy = db::JournalBackup(mainmod::databaseFilePath()).make();
+        copy = db::JournalBackup(mainmod::databaseFilePath()).makeBefore(db::CopyKind::BeforePurge);
         return true;
     } catch (const db::BackupError& e) {
         tell(e.message() + QStringLiteral("\r\nLe registrazioni non sono state eliminate."));
@@ -128,12 +131,12 @@ bool frmDelClosedRows::keepCopy(QString& copy)
     }
 }
 
-bool frmDelClosedRows::confirm(qint64 count, const QString& copy)
+bool frmDelClosedRows::confirm(qint64 count)
 {
     const QString question = QStringLiteral("Individuate ") + QString::number(count) +
                              QStringLiteral(" registrazioni da eliminare. Procedere?") +
-                             QStringLiteral("\r\n\r\nUna copia del giornale è stata salvata in:\r\n") +
-                             QDir::toNativeSeparators(copy);
+                             QStringLiteral("\r\n\r\nPrima verrà salvata una copia del giornale nella "
+                                            "cartella backup.");
     return Prompt::instance().message(this, question, MsgStyle::YesNo) == Answer::Yes;
 }
 

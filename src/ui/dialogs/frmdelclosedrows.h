@@ -37,7 +37,7 @@ private:
     // Counts, asks, deletes: the whole purge, told to the user.
     Outcome purgeUpTo(const QDate& cutOff);
     bool keepCopy(QString& copy);
-    bool confirm(qint64 count, const QString& copy);
+    bool confirm(qint64 count);
     void tell(const QString& text);
 
     JournalView* m_view = nullptr;
