@@ -1,6 +1,5 @@
 // Converts an old-format journal in place and is killed at the step named,
-// as a power cut would stop it:
-//   conversion_child filled|kept JOURNAL TEMPLATE
+// as a power cut would stop it: conversion_child filled|kept JOURNAL TEMPLATE
 #include "legacy/journalconversion.h"
 
 #include <QCoreApplication>
@@ -13,16 +12,13 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4)
-        return 2;
-    const ConversionStep stopAt =
-        args[1] == u"filled" ? ConversionStep::Filled : ConversionStep::OriginalKept;
+    const auto stopAt = args.value(1) == u"filled" ? ConversionStep::Filled : ConversionStep::OriginalKept;
     setConversionStepHook([stopAt](ConversionStep step) {
         if (step == stopAt)
             std::raise(SIGKILL);
     });
     try {
-        convertInPlace(args[2], args[3]);
+        convertInPlace(args.value(2), args.value(3));
     } catch (const LegacyError&) {
         return 1;
     }

@@ -44,11 +44,6 @@ QString journalIn(const TestHome& home)
     return home.defaultDbFolder() + QStringLiteral("/movilibro.mdb");
 }
 
-void place(const QString& source, const QString& target)
-{
-    QVERIFY(QFile::copy(source, target));
-}
-
 } // namespace
 
 class TestCopies : public QObject
@@ -94,7 +89,7 @@ private slots:
         ScopedScriptedPrompt prompt;
         Journal j(home.defaultDbFolder());
         QDir().mkpath(j.folder() + QStringLiteral("/backup"));
-        place(j.path(), j.folder() + QStringLiteral("/backup/movilibro-20991231-120000.mdb"));
+        QVERIFY(QFile::copy(j.path(), j.folder() + QStringLiteral("/backup/movilibro-20991231-120000.mdb")));
         QVERIFY(Main());
         unloadMainWindow();
         QVERIFY(Main());
@@ -136,7 +131,7 @@ private slots:
         j.addAccount(QStringLiteral("Cassa"));
         const JournalBackup backup(j.path());
         const QString copy = m_dir.path() + QStringLiteral("/copia%1.mdb").arg(m_n);
-        place(j.path(), copy);
+        QVERIFY(QFile::copy(j.path(), copy));
         db::Connection other = j.open();
         if (state.isEmpty())
             QVERIFY(QFile::resize(j.path(), QFileInfo(j.path()).size() / 2));
@@ -154,7 +149,7 @@ private slots:
         Journal j(newFolder());
         const JournalBackup backup(j.path());
         const QString copy = backup.make(Noon);
-        place(copy, backup.folder() + QStringLiteral("/movilibro-20991231-120000.mdb"));
+        QVERIFY(QFile::copy(copy, backup.folder() + QStringLiteral("/movilibro-20991231-120000.mdb")));
         j.addAccount(QStringLiteral("Cassa"));
         const auto [status, text] =
             runProgram({QStringLiteral("--restore"), copy, QStringLiteral("--db"), j.folder()});
@@ -182,7 +177,7 @@ private slots:
         const QStringList others{backup + "appunti.part", j.folder() + "/.movilibro-appunti",
                                  j.folder() + "/.movilibro-importazione-Ab12cD.txt"};
         for (const QString& file : ours + others)
-            place(j.path(), file);
+            QVERIFY(QFile::copy(j.path(), file));
         QVERIFY(Main());
         for (const QString& file : ours)
             QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
@@ -203,7 +198,7 @@ private slots:
         QFETCH(QString, step);
         TestHome home;
         const QString path = journalIn(home);
-        place(OldJournal, path);
+        QVERIFY(QFile::copy(OldJournal, path));
         QProcess child;
         child.start(QStringLiteral(CONVERSION_CHILD), {step, path, templatePath()});
         QVERIFY(child.waitForFinished(60000));
@@ -237,12 +232,12 @@ private slots:
         TestHome home;
         const QString path = journalIn(home);
         if (keptOriginal)
-            place(OldJournal, path + QStringLiteral(".jet"));
+            QVERIFY(QFile::copy(OldJournal, path + QStringLiteral(".jet")));
         else {
             Journal converted(newFolder());
             converted.addEntry(QDate(2010, 1, 1), converted.addAccount(QStringLiteral("Cassa")), "a", 1, 0);
-            place(converted.path(),
-                  home.defaultDbFolder() + QStringLiteral("/.movilibro-importazione-Q1w2E3"));
+            QVERIFY(QFile::copy(converted.path(),
+                                home.defaultDbFolder() + QStringLiteral("/.movilibro-importazione-Q1w2E3")));
         }
         ScopedScriptedPrompt prompt;
         prompt.setNextAnswer(yes ? Answer::Yes : Answer::No);
