@@ -320,6 +320,8 @@ private slots:
         QCOMPARE(prompt.messages[0].style, MsgStyle::YesNo);
         if (!started) {
             QCOMPARE(prompt.messages.last().style, MsgStyle::Critical);
+            // Declined, the journal is left in the old format: not called damaged.
+            QCOMPARE(prompt.messages.last().text.contains(QStringLiteral("danneggiato")), damaged);
             QCOMPARE(test::fileBytes(path), bytes);
             QCOMPARE(QDir(home.defaultDbFolder()).entryList(QDir::Files | QDir::Hidden),
                      QStringList{"movilibro.mdb"});
