@@ -4,6 +4,7 @@
 #include "mainwindowfixture.h"
 #include "modaldriver.h"
 
+#include "db/backup.h"
 #include "ui/dialogs/amountedit.h"
 #include "ui/dialogs/frmconto.h"
 #include "ui/dialogs/frmdelclosedrows.h"
