@@ -17,11 +17,14 @@
 #include "report/reportcommands.h"
 #include "report/reporterror.h"
 #include "search/searchquery.h"
+#include "ui/grid/groupedgrid.h"
+#include "ui/main/journalgrid.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <cstdio>
 #include <memory>
@@ -210,6 +213,23 @@ void checkCombination(const Request& r)
             "L'opzione --db vale solo con --import-mdb, --restore, --export-pdf o --export-csv.")};
 }
 
+// The parser keeps the last of two values silently; a command line that names
+// two files for one export, or two periods, is ambiguous.
+void checkNoRepeats(const QCommandLineParser& parser)
+{
+    QStringList seen;
+    for (const QString& given : parser.optionNames()) {
+        for (const OptionSpec& o : Options) {
+            const QString name = QLatin1String(o.name);
+            if (given != name && !(o.shortName && given == QLatin1String(o.shortName)))
+                continue;
+            if (seen.contains(name))
+                throw UsageError{QStringLiteral("L'opzione %1 è ripetuta.").arg(optionName(name))};
+            seen << name;
+        }
+    }
+}
+
 Request readRequest(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -225,6 +245,7 @@ Request readRequest(const QStringList& arguments)
     if (!parser.positionalArguments().isEmpty())
         throw UsageError{
             QStringLiteral("Argomento non previsto: \"%1\".").arg(parser.positionalArguments().first())};
+    checkNoRepeats(parser);
     Request r;
     r.help = parser.isSet(QStringLiteral("help"));
     r.version = parser.isSet(QStringLiteral("version"));
@@ -295,7 +316,7 @@ int runImport(const Request& r, const QString& folder)
         legacy::importIntoFolder(r.importFile, folder, templatePath, keepCopy);
     print(stdout,
           QStringLiteral("Importazione completata nel giornale %1.").arg(shown(journalPathIn(folder))));
-    print(stdout, legacy::summaryText(summary));
+    print(stdout, legacy::summaryText(summary, QLocale(QLocale::Italian, QLocale::Italy)));
     return Success;
 }
 
@@ -364,6 +385,16 @@ QString day(const QDate& date)
     return date.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
+// The rule of the main window, which offers no PDF for an empty period.
+bool hasEntries(const report::ReportContext& context)
+{
+    grid::GroupedGrid gex;
+    JournalGrid journal(gex);
+    journal.setUp();
+    journal.setFilter(context.filter);
+    return journal.load(context.connString, context.kind, {context.start, context.end}) > 0;
+}
+
 int runExports(const Request& r, const QString& folder)
 {
     checkTargets(r, folder);
@@ -372,6 +403,11 @@ int runExports(const Request& r, const QString& folder)
     if (context.start > context.end)
         throw UsageError{
             QStringLiteral("Il periodo non è valido: il primo giorno (%1) viene dopo l'ultimo (%2).")
+                .arg(day(context.start), day(context.end))};
+    if (!r.pdfFile.isEmpty() && !hasEntries(context))
+        throw Failure{
+            QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il file PDF non è stato "
+                           "scritto.")
                 .arg(day(context.start), day(context.end))};
     if (!r.pdfFile.isEmpty()) {
         report::arpSchede report;
@@ -405,26 +441,20 @@ int fail(const QString& message)
 
 } // namespace
 
-bool asksForCommandLine(int argc, char* argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        for (const OptionSpec& o : Options) {
-            const QByteArray name = QByteArray("--") + o.name;
-            if (arg == name || arg.startsWith(name + '=') ||
-                (o.shortName && arg == QByteArray("-") + o.shortName))
-                return true;
-        }
-    }
-    return false;
-}
-
-void chooseHeadlessPlatform()
+bool chooseHeadlessPlatform()
 {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return;
+        return false;
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}
+
+int refuseWindowWithoutDisplay()
+{
+    print(stderr, QStringLiteral("movilibro: nessuno schermo disponibile: la finestra del programma non può "
+                                 "essere aperta.\nUsare movilibro --help per le operazioni senza finestre."));
+    return Failed;
 }
 
 std::optional<int> runCommandLine(const QStringList& arguments, const std::function<QString()>& journalFolder)

@@ -12,16 +12,16 @@ enum ExitStatus : int
 {
     Success = 0,
     Failed = 1,   // the journal or a file could not be used
-    BadUsage = 2, // unknown option, bad date, bad layout
+    BadUsage = 2, // unknown or repeated option, bad date, bad layout
 };
 
-// True when the arguments name one of the program's options, so that it
-// works without windows.
-bool asksForCommandLine(int argc, char* argv[]);
-
 // Before the application object exists: with no display to draw on, the
-// offscreen platform, so that exports work on a server or over ssh.
-void chooseHeadlessPlatform();
+// offscreen platform, so that the command line (and its errors) works on a
+// server or over ssh. True when it chose it.
+bool chooseHeadlessPlatform();
+
+// Without a display there is no window to open: says so, returns the status.
+int refuseWindowWithoutDisplay();
 
 // Does what the command line asks: import an old journal, export the report
 // as PDF or the entries as CSV. Messages go to standard output and errors to

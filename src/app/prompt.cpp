@@ -3,6 +3,7 @@
 #include "app/mainmod.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace movilibro {
@@ -53,13 +54,18 @@ QString DialogPrompt::chooseFolder(QWidget* parent, const QString& prompt)
     return QFileDialog::getExistingDirectory(parent, prompt, QString(), QFileDialog::ShowDirsOnly);
 }
 
-QString DialogPrompt::saveFile(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
+QString DialogPrompt::saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                                QString* selectedFilter)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(defaultSuffix);
+    // The caller completes the name and asks about replacing the file it will
+    // really write; a dialog asking first would ask about another name.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QFileInfo start(proposed);
+    dialog.setDirectory(start.absolutePath());
+    dialog.selectFile(start.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     if (selectedFilter)
@@ -89,10 +95,11 @@ QString ScriptedPrompt::chooseFolder(QWidget*, const QString& prompt)
     return f;
 }
 
-QString ScriptedPrompt::saveFile(QWidget*, const QStringList& filters, const QString&,
+QString ScriptedPrompt::saveFile(QWidget*, const QStringList& filters, const QString& proposed,
                                  QString* selectedFilter)
 {
     saveFilters << filters;
+    proposedFiles << proposed;
     if (m_saveFiles.empty())
         return {};
     auto [path, filter] = m_saveFiles.front();

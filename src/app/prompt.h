@@ -34,9 +34,11 @@ public:
     virtual Answer message(QWidget* parent, const QString& text, MsgStyle style) = 0;
     // A folder path, or empty when cancelled.
     virtual QString chooseFolder(QWidget* parent, const QString& prompt) = 0;
-    // A full file path, or empty when cancelled. `filters` as Qt name filters;
-    // `selectedFilter` receives the one the user picked.
-    virtual QString saveFile(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
+    // A full file path as the user gave it (no suffix added, no question about
+    // replacing a file: the caller knows the name it will write), or empty when
+    // cancelled. `filters` as Qt name filters; the dialog opens on `proposed`
+    // (a folder and a file name); `selectedFilter` receives the filter picked.
+    virtual QString saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                              QString* selectedFilter = nullptr) = 0;
 
     static Prompt& instance();
@@ -50,7 +52,7 @@ class DialogPrompt : public Prompt
 public:
     Answer message(QWidget* parent, const QString& text, MsgStyle style) override;
     QString chooseFolder(QWidget* parent, const QString& prompt) override;
-    QString saveFile(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
+    QString saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                      QString* selectedFilter) override;
 };
 
@@ -73,12 +75,13 @@ public:
 
     Answer message(QWidget* parent, const QString& text, MsgStyle style) override;
     QString chooseFolder(QWidget* parent, const QString& prompt) override;
-    QString saveFile(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
+    QString saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                      QString* selectedFilter) override;
 
     QList<Shown> messages;
     QStringList folderPrompts;
     QList<QStringList> saveFilters;
+    QStringList proposedFiles;
 
 private:
     std::deque<Answer> m_answers;

@@ -293,8 +293,7 @@ void chooseLocale()
 
 int runApplication(int argc, char* argv[])
 {
-    if (cli::asksForCommandLine(argc, argv))
-        cli::chooseHeadlessPlatform();
+    const bool headless = cli::chooseHeadlessPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(mainmod::ApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Marlenco"));
@@ -311,6 +310,8 @@ int runApplication(int argc, char* argv[])
     });
     if (status)
         return *status;
+    if (headless)
+        return cli::refuseWindowWithoutDisplay();
     if (!Main())
         return 0;
     const int rc = QApplication::exec();

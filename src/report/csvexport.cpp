@@ -2,12 +2,12 @@
 
 #include "db/connection.h"
 #include "db/errortext.h"
+#include "report/exporttarget.h"
 #include "report/reporterror.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/journalgrid.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace movilibro::report {
 
@@ -22,6 +22,16 @@ bool needsQuotes(QStringView text)
             return true;
     }
     return false;
+}
+
+// A spreadsheet runs a cell beginning with one of these as a formula; text
+// from elsewhere (bank statements) must stay text.
+QString inertText(const QString& text)
+{
+    static const QString FormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
+        return u'\'' + text;
+    return text;
 }
 
 QByteArray dateField(const QDate& date)
@@ -95,8 +105,8 @@ QByteArray journalCsv(const grid::GroupedGrid& gex)
             continue;
         const int k = gex.dataIndex(p);
         out.addField(dateField(data.date(C::Data, k)));
-        out.addField(QStringView(data.text(C::Conto, k)));
-        out.addField(QStringView(data.text(C::Descrizione, k)));
+        out.addField(inertText(data.text(C::Conto, k)));
+        out.addField(inertText(data.text(C::Descrizione, k)));
         out.addField(amountField(data.currency(C::Entrate, k)));
         out.addField(amountField(data.currency(C::Uscite, k)));
         out.addField(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
@@ -122,8 +132,8 @@ void exportCsv(const ReportContext& context, const QString& path)
         throw ReportError(e.message());
     }
     const QByteArray bytes = journalCsv(gex);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    ExportTarget file(path);
+    if (!file.open() || file.device().write(bytes) != bytes.size() || !file.commit())
         throw ReportError(saveFailure(path, file.errorString()));
 }
 

@@ -1,6 +1,7 @@
 #include "report/pdfexport.h"
 
 #include "db/connection.h"
+#include "report/exporttarget.h"
 #include "report/heapretention.h"
 #include "report/pagesetup.h"
 #include "report/renderer.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace movilibro::report {
 
@@ -47,19 +47,19 @@ ReportDocument runForPdf(Report& report)
 void writePdf(const ReportDocument& document, const QString& path)
 {
     HeapRetention retention;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    ExportTarget file(path);
+    if (!file.open()) {
         throw writeError(path, file.errorString());
     }
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setPageLayout(defaultPageLayout());
         writer.setResolution(PdfResolution);
         writer.setTitle(document.title);
         writer.setCreator(document.title);
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
+            file.cancel();
             throw writeError(path, QStringLiteral("Il documento PDF non può essere creato."));
         }
         PageRenderer(document, writer).render(painter);

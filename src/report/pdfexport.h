@@ -13,9 +13,9 @@ class Report;
 // cannot be read or the amounts overflow.
 ReportDocument runForPdf(Report& report);
 
-// Writes the pages to `path` through a temporary file in the same folder that
-// replaces the target only once complete: a failure leaves any earlier file
-// as it was and no partial file behind. Throws ReportError.
+// Writes the pages to `path` as ExportTarget writes: a failure leaves an
+// earlier regular file as it was and no partial file behind. Throws
+// ReportError.
 void writePdf(const ReportDocument& document, const QString& path);
 
 // runForPdf() then writePdf().

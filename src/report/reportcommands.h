@@ -18,8 +18,9 @@ void setUpReport(arpSchede& report, const ReportContext& context);
 // the report could not be made.
 ReportPreview* printPreview(QWidget* parent, const ReportContext& context);
 
-// The "export" command: asks for a PDF file name and writes the report
-// there. False when cancelled or failed (the user has been told why).
+// The "export" command: asks for a file (in the last export's folder, named
+// for the period) and writes the report there as PDF, or the entries as CSV.
+// False when cancelled or failed (the user has been told why).
 bool exportPdfCommand(QWidget* parent, const ReportContext& context);
 
 } // namespace movilibro::report

@@ -136,7 +136,7 @@ private slots:
     {
         QTemporaryDir outDir;
         ScopedScriptedPrompt prompt;
-        prompt.setNextSaveFile(outDir.filePath("dati.pdf"), QStringLiteral("Foglio di calcolo CSV (*.csv)"));
+        prompt.setNextSaveFile(outDir.filePath("dati"), QStringLiteral("Foglio di calcolo CSV (*.csv)"));
         QVERIFY(report::exportPdfCommand(
             nullptr, {QDate(2010, 1, 1), QDate(2010, 12, 31), 2, 2, m_known->connString()}));
         QVERIFY(prompt.messages.isEmpty());
@@ -198,7 +198,8 @@ private slots:
         QTest::newRow("folder without journal") << "--db @vuota --export-csv @uscita" << 1;
         QTest::newRow("old-format journal") << "--db @vecchio --export-csv @uscita" << 1;
         QTest::newRow("CSV into a missing folder") << "--db KNOWN --export-csv @manca/a.csv" << 1;
-        QTest::newRow("PDF into a missing folder") << "--db KNOWN --export-pdf @manca/a.pdf" << 1;
+        QTest::newRow("PDF into a missing folder")
+            << "--db KNOWN --export-pdf @manca/a.pdf --from 01/01/2010 --to 31/12/2010" << 1;
         QTest::newRow("import into a journal with data") << "--db KNOWN --import-mdb LEGACY" << 1;
         QTest::newRow("import of a truncated file") << "--db @vuota --import-mdb @troncato.mdb" << 1;
         QTest::newRow("restore of a damaged copy") << "--db KNOWN --restore @rovinata.mdb" << 1;
