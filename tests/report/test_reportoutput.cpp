@@ -42,8 +42,9 @@ private slots:
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(QByteArray(500000, 'x')) == 500000);
         earlier.close();
         prompt.setNextSaveFile(path);
+        prompt.setNextAnswer(Answer::Yes);
         QVERIFY(exportPdfCommand(nullptr, contextFor(*m_sample, 3, 2)));
-        QVERIFY(prompt.messages.isEmpty());
+        QCOMPARE(prompt.messages.size(), 1); // may it be replaced?
         QCOMPARE(test::pdfLineWith(path, "Movilibro dal"),
                  QStringLiteral("Movilibro dal 01/01/2010 al 31/12/2010 2.234,50 850,00 + 1.384,50"));
         QCOMPARE(test::pdfLineWith(path, "Primo Trimestre"),
