@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -64,15 +65,21 @@ private:
         return {QDate(2010, 1, 1), QDate(2010, 12, 31), 0, 0, m_journal->connString()};
     }
 
+    static QString documents();
     test::TestHome m_home;
     QTemporaryDir m_dir;
     std::unique_ptr<test::Journal> m_journal;
 };
 
+QString TestExportDialog::documents()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
 void TestExportDialog::initTestCase()
 {
     mainmod::SettingsKey = QStringLiteral("Software\\Marlenco\\Movilibro\\Settings");
-    QVERIFY(QDir().mkpath(m_home.documents()));
+    QVERIFY(QDir().mkpath(documents()));
     m_journal = std::make_unique<test::Journal>(m_dir.path() + QStringLiteral("/giornale"));
     m_journal->addEntry(QDate(2010, 3, 1), m_journal->addAccount(QStringLiteral("Cassa")),
                         QStringLiteral("Stipendio"), test::money(10), 0);
@@ -86,7 +93,7 @@ void TestExportDialog::opensInDocumentsThenInTheLastFolder()
     QStringList first, second;
     ModalDriver a([&](QDialog& d) { saveAs(d, first, false, other + QStringLiteral("/rapporto")); });
     QVERIFY(report::exportPdfCommand(nullptr, context()));
-    QCOMPARE(first, (QStringList{m_home.documents(), "Movilibro 01-01-2010 31-12-2010.pdf"}));
+    QCOMPARE(first, (QStringList{documents(), "Movilibro 01-01-2010 31-12-2010.pdf"}));
     QVERIFY(test::fileBytes(other + QStringLiteral("/rapporto.pdf")).startsWith("%PDF"));
     ModalDriver b([&](QDialog& d) { saveAs(d, second, false, {}); });
     QVERIFY(report::exportPdfCommand(nullptr, context()));
