@@ -1,6 +1,7 @@
 #include "completion/descriptionhistory.h"
 
 #include "db/connection.h"
+#include "search/textfold.h"
 
 #include <algorithm>
 #include <string>
@@ -18,21 +19,6 @@ struct TextHash
     using is_transparent = void;
     size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
 };
-
-bool isPlainAscii(const QString& text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-bool isApostrophe(QChar c)
-{
-    return c == QChar(0x2019) || c == QChar(0x2018) || c == QChar(0x02BC) || c == QChar(0x00B4) ||
-           c == QChar(0x0060);
-}
 
 std::string_view bytes(const db::Statement& rows, int col)
 {
@@ -56,21 +42,6 @@ PastEntry pastEntry(const db::Statement& rows)
 }
 
 } // namespace
-
-QString foldForMatching(const QString& text)
-{
-    if (isPlainAscii(text))
-        return text.toLower();
-    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
-    QString folded;
-    folded.reserve(decomposed.size());
-    for (QChar c : decomposed) {
-        if (c.category() == QChar::Mark_NonSpacing)
-            continue;
-        folded += isApostrophe(c) ? QChar(u'\'') : c;
-    }
-    return folded.toCaseFolded();
-}
 
 DescriptionHistory DescriptionHistory::read(db::Connection& conn)
 {
@@ -111,14 +82,14 @@ DescriptionHistory DescriptionHistory::read(db::Connection& conn)
 
 void DescriptionHistory::add(PastEntry entry)
 {
-    m_folded.push_back(foldForMatching(entry.description));
+    m_folded.push_back(search::foldText(entry.description));
     m_entries.push_back(std::move(entry));
 }
 
 std::vector<int> DescriptionHistory::matching(const QString& typed, int limit) const
 {
     std::vector<int> found;
-    const QString wanted = foldForMatching(typed);
+    const QString wanted = search::foldText(typed);
     for (size_t i = 0; i < m_folded.size() && int(found.size()) < limit; ++i) {
         if (m_folded[i].contains(wanted))
             found.push_back(int(i));

@@ -49,8 +49,4 @@ private:
     std::vector<QString> m_folded;
 };
 
-// Text reduced for matching: lower case without accents, the typographic
-// apostrophe as the plain one, so "Caffè", "CAFFE" and "caffe" agree.
-QString foldForMatching(const QString& text);
-
 } // namespace movilibro
