@@ -164,6 +164,13 @@ bool jetWholeNumber(sqlite3_value* value, qint64& out)
 // Jet's a \ b: both rounded to whole numbers, the quotient truncated.
 void intDivFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
+    if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER && sqlite3_value_type(argv[1]) == SQLITE_INTEGER) {
+        const qint64 b = sqlite3_value_int64(argv[1]);
+        if (b > 0) {
+            sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) / b);
+            return;
+        }
+    }
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
