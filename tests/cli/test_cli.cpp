@@ -20,12 +20,7 @@ const QString Data = QStringLiteral(MOVILIBRO_TEST_DATA);
 const QString Legacy = Data + QStringLiteral("/legacy/journal-small.mdb");
 const QStringList Year2010{"--from", "01/01/2010", "--to", "31/12/2010"};
 
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = test::ProgramRun;
 
 // Runs the program as from a shell, without a display.
 Run runProgram(const QStringList& arguments,
@@ -33,14 +28,7 @@ Run runProgram(const QStringList& arguments,
 {
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QLatin1String(name));
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(MOVILIBRO_EXE), arguments);
-    if (!program.waitForFinished(120000))
-        return {};
-    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-            QString::fromUtf8(program.readAllStandardOutput()),
-            QString::fromUtf8(program.readAllStandardError())};
+    return test::runProgram(QStringLiteral(MOVILIBRO_EXE), arguments, env);
 }
 
 QString pdfLineWith(const QString& path, const QString& needle)

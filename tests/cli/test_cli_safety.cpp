@@ -16,24 +16,12 @@ namespace {
 const QStringList Year2010{QStringLiteral("--from"), QStringLiteral("01/01/2010"), QStringLiteral("--to"),
                            QStringLiteral("31/12/2010")};
 
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = test::ProgramRun;
 
 Run runProgram(const QStringList& arguments,
                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
-    QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(MOVILIBRO_EXE), arguments);
-    if (!program.waitForFinished(120000))
-        return {};
-    const int status = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
-    return {status, QString::fromUtf8(program.readAllStandardOutput()),
-            QString::fromUtf8(program.readAllStandardError())};
+    return test::runProgram(QStringLiteral(MOVILIBRO_EXE), arguments, environment);
 }
 
 mode_t fileType(const QString& path)

@@ -10,13 +10,9 @@ using test::money;
 
 namespace {
 
-// Exit status (-1 when it did not end by itself) and standard error.
-std::pair<int, QString> runProgram(const QStringList& arguments)
+test::ProgramRun runProgram(const QStringList& arguments)
 {
-    QProcess program;
-    program.start(QStringLiteral(MOVILIBRO_EXE), arguments);
-    const bool ended = program.waitForFinished(120000) && program.exitStatus() == QProcess::NormalExit;
-    return {ended ? program.exitCode() : -1, QString::fromUtf8(program.readAllStandardError())};
+    return test::runProgram(QStringLiteral(MOVILIBRO_EXE), arguments);
 }
 
 } // namespace
@@ -46,7 +42,8 @@ private slots:
     void csvHoldsTheMatchingEntries()
     {
         QCOMPARE(
-            runProgram(m_common + QStringList{"--export-csv", out("luce.csv"), "--search", "LUCE"}).first, 0);
+            runProgram(m_common + QStringList{"--export-csv", out("luce.csv"), "--search", "LUCE"}).status,
+            0);
         QCOMPARE(test::fileBytes(out("luce.csv")),
                  QByteArray("\xEF\xBB\xBF"
                             "Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo\r\n"
@@ -56,7 +53,7 @@ private slots:
 
     void pdfSaysItIsFiltered()
     {
-        QCOMPARE(runProgram(m_common + QStringList{"--export-pdf", out("f.pdf"), "--search", "-luce"}).first,
+        QCOMPARE(runProgram(m_common + QStringList{"--export-pdf", out("f.pdf"), "--search", "-luce"}).status,
                  0);
         QProcess tool;
         tool.start(QStringLiteral("pdftotext"),
@@ -78,7 +75,7 @@ private slots:
     void badSearchIsAUsageError()
     {
         QFETCH(QStringList, arguments);
-        const auto [status, err] = runProgram(m_common + arguments);
+        const auto [status, output, err] = runProgram(m_common + arguments);
         QCOMPARE(status, 2);
         QVERIFY(!err.isEmpty());
         QVERIFY(!QFile::exists(out("bad.csv")));

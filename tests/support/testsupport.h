@@ -4,6 +4,7 @@
 #include "format/currency.h"
 
 #include <QDate>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,5 +91,15 @@ template <typename Case, size_t N> const Case& currentCase(const Case (&cases)[N
 
 // Reads a file whole (to compare bytes before and after).
 QByteArray fileBytes(const QString& path);
+
+// What a program run from a test gave back; status -1 when it did not end by itself.
+struct ProgramRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+ProgramRun runProgram(const QString& program, const QStringList& arguments,
+                      const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
 } // namespace movilibro::test
