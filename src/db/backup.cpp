@@ -52,15 +52,6 @@ QDateTime timeOfName(const QString& name)
     return QDateTime::fromString(timeInName(CopyName.match(name)), QStringLiteral("yyyyMMddHHmmss"));
 }
 
-void removeMatching(const QString& folder, const QRegularExpression& names)
-{
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (names.match(name).hasMatch())
-            QFile::remove(dir.filePath(name));
-    }
-}
-
 // Copies a whole database page by page into a new file; the source may be open
 // elsewhere, the copy is consistent all the same.
 void onlineCopy(const QString& source, const QString& target)
@@ -255,10 +246,19 @@ void JournalBackup::removeOldCopies(CopyKind kind, int keep, const QString& spar
         QFile::remove(old.takeFirst());
 }
 
+void removeFilesMatching(const QString& folder, const QRegularExpression& names)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (names.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+    }
+}
+
 void JournalBackup::removeLeftovers() const
 {
-    removeMatching(folder(), CopyLeftover);
-    removeMatching(QFileInfo(m_journal).absolutePath(), RestoreLeftover);
+    removeFilesMatching(folder(), CopyLeftover);
+    removeFilesMatching(QFileInfo(m_journal).absolutePath(), RestoreLeftover);
 }
 
 bool JournalBackup::isSoundJournal(const QString& path)

@@ -6,6 +6,8 @@
 #include <optional>
 #include <stdexcept>
 
+class QRegularExpression;
+
 namespace movilibro::db {
 
 // A backup that could not be made or a restore that was refused; the text is
@@ -79,5 +81,9 @@ private:
 
     QString m_journal;
 };
+
+// Removes the files of a folder (hidden ones too) whose names match; for
+// leftovers of our own only.
+void removeFilesMatching(const QString& folder, const QRegularExpression& names);
 
 } // namespace movilibro::db

@@ -214,11 +214,7 @@ Conversion finishConversion(const UnfinishedConversion& unfinished, const QStrin
 
 void removeLeftovers(const QString& folder)
 {
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (Leftover.match(name).hasMatch())
-            QFile::remove(dir.filePath(name));
-    }
+    db::removeFilesMatching(folder, Leftover);
 }
 
 ImportSummary importIntoFolder(const QString& oldPath, const QString& folder, const QString& templatePath,
