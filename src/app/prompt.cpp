@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace movilibro {
 
@@ -73,6 +74,23 @@ QString DialogPrompt::saveFile(QWidget* parent, const QStringList& filters, cons
     return dialog.selectedFiles().constFirst();
 }
 
+QString DialogPrompt::openFile(QWidget* parent, const QStringList& filters, const QString& proposed)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    const QFileInfo start(proposed);
+    dialog.setDirectory(proposed.isEmpty()
+                            ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                            : start.absolutePath());
+    if (!proposed.isEmpty())
+        dialog.selectFile(start.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 Answer ScriptedPrompt::message(QWidget*, const QString& text, MsgStyle style)
 {
     messages.push_back({text, style});
@@ -106,6 +124,16 @@ QString ScriptedPrompt::saveFile(QWidget*, const QStringList& filters, const QSt
     m_saveFiles.pop_front();
     if (selectedFilter)
         *selectedFilter = filter.isEmpty() && !filters.isEmpty() ? filters.first() : filter;
+    return path;
+}
+
+QString ScriptedPrompt::openFile(QWidget*, const QStringList& filters, const QString&)
+{
+    openFilters << filters;
+    if (m_openFiles.empty())
+        return {};
+    QString path = m_openFiles.front();
+    m_openFiles.pop_front();
     return path;
 }
 

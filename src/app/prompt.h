@@ -40,6 +40,9 @@ public:
     // (a folder and a file name); `selectedFilter` receives the filter picked.
     virtual QString saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                              QString* selectedFilter = nullptr) = 0;
+    // An existing file to read, or empty when cancelled; the dialog opens in
+    // the folder of `proposed` (or the documents folder when it is empty).
+    virtual QString openFile(QWidget* parent, const QStringList& filters, const QString& proposed) = 0;
 
     static Prompt& instance();
     // Replaces the prompt in use (not owned); nullptr restores the real dialogs.
@@ -54,6 +57,7 @@ public:
     QString chooseFolder(QWidget* parent, const QString& prompt) override;
     QString saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                      QString* selectedFilter) override;
+    QString openFile(QWidget* parent, const QStringList& filters, const QString& proposed) override;
 };
 
 // Scripted answers for tests; records what was asked.
@@ -72,21 +76,25 @@ public:
     {
         m_saveFiles.push_back({path, filter});
     }
+    void setNextOpenFile(const QString& path) { m_openFiles.push_back(path); }
 
     Answer message(QWidget* parent, const QString& text, MsgStyle style) override;
     QString chooseFolder(QWidget* parent, const QString& prompt) override;
     QString saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                      QString* selectedFilter) override;
+    QString openFile(QWidget* parent, const QStringList& filters, const QString& proposed) override;
 
     QList<Shown> messages;
     QStringList folderPrompts;
     QList<QStringList> saveFilters;
     QStringList proposedFiles;
+    QList<QStringList> openFilters;
 
 private:
     std::deque<Answer> m_answers;
     std::deque<QString> m_folders;
     std::deque<std::pair<QString, QString>> m_saveFiles;
+    std::deque<QString> m_openFiles;
 };
 
 // Installs a ScriptedPrompt for the life of the object.
