@@ -16,6 +16,7 @@
 #include "ui/dialogs/frmscadenze.h"
 #include "ui/dialogs/helpwindow.h"
 #include "ui/grid/groupedgrid.h"
+#include "ui/import/frmimporta.h"
 #include "ui/main/accountspane.h"
 #include "ui/main/emptystate.h"
 #include "ui/main/journalgrid.h"
@@ -314,6 +315,8 @@ void frmMain::onToolbarCommand(const QString& key)
         report::printPreview(this, reportContext());
     } else if (key == u"export") {
         report::exportPdfCommand(this, reportContext());
+    } else if (key == u"import") {
+        dialog<frmImporta>().Mostra(*this);
     } else if (key == u"tools") {
         dialog<frmDelClosedRows>().Mostra(*this);
     } else if (key == u"view") {

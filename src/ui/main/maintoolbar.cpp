@@ -29,7 +29,8 @@ MainToolbar::MainToolbar(QWidget* parent) : QToolBar(parent)
     addCommand(QStringLiteral("print"), QStringLiteral("Stampa"),
                QStringLiteral("Stampa il foglio di Movilibro"));
     addCommand(QStringLiteral("export"), QStringLiteral("PDF"), QStringLiteral("Esporta il foglio attivo"));
-    addCommand(QStringLiteral("import"), QStringLiteral("Importa"), QStringLiteral("Importa un estratto conto"));
+    addCommand(QStringLiteral("import"), QStringLiteral("Importa"),
+               QStringLiteral("Importa un estratto conto"));
     addSeparator();
     addCommand(QStringLiteral("tools"), QStringLiteral("Strumenti"),
                QStringLiteral("Strumento ") + Quote + QStringLiteral("Elimina registrazioni fino al...") +

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "statement/statement.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace movilibro {
+
+// What the import assistant has learnt so far: the file, how it is read, the
+// movements it holds and the account they go to. Calls that read throw
+// statement::StatementError; those that touch the journal, db::DbError (and
+// db::BackupError for the import).
+class ImportSession
+{
+public:
+    // Reads the file with the guessed layout, or with the roles the user
+    // confirmed before for the same header.
+    void open(const QString& path);
+    // Reads the movements again with the roles the user chose.
+    void applyLayout(const statement::CsvLayout& layout);
+    // Reads the movements of an XML statement again on the other date.
+    void chooseDate(statement::DateChoice choice);
+    // Keeps the confirmed roles for the next file with the same header; a
+    // store that cannot be written only loses the suggestion.
+    void rememberLayout() const;
+
+    void setAccount(qint64 id) { m_accountId = id; }
+    qint64 accountId() const { return m_accountId; }
+    // Marks the movements the account already holds.
+    void markDuplicates();
+    // Writes the ticked movements (one flag per movement).
+    statement::ImportResult importTicked(const std::vector<bool>& ticked) const;
+
+    const QString& path() const { return m_path; }
+    bool isCsv() const { return m_statement.kind == statement::Statement::Kind::Csv; }
+    const statement::Statement& statement() const { return m_statement; }
+    const std::vector<statement::Movement>& movements() const { return m_statement.movements; }
+
+private:
+    QString m_path;
+    statement::Statement m_statement;
+    qint64 m_accountId = 0;
+};
+
+} // namespace movilibro
