@@ -81,12 +81,6 @@ void ColumnRoleBar::choose(int column, int comboIndex)
     const auto role = ColumnRole(m_combos[column]->itemData(comboIndex).toInt());
     if (role == m_roles[column])
         return;
-    for (int i = 0; i < m_roles.size(); ++i) {
-        if (i != column && role != ColumnRole::Ignored && m_roles[i] == role) {
-            m_roles[i] = ColumnRole::Ignored;
-            m_combos[i]->setCurrentIndex(m_combos[i]->findData(int(ColumnRole::Ignored)));
-        }
-    }
     m_roles[column] = role;
     emit rolesChanged();
 }

@@ -11,8 +11,7 @@ class QTableView;
 namespace movilibro {
 
 // A row of combo boxes standing above the columns of a table, one per column,
-// each saying what its column holds. A role other than "ignorata" belongs to
-// one column at a time: giving it to a column takes it from the other.
+// each saying what its column holds.
 class ColumnRoleBar : public QWidget
 {
     Q_OBJECT

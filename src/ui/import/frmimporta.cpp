@@ -32,6 +32,11 @@ frmImporta::frmImporta(QWidget* parent) : QWizard(parent)
     m_review = new ReviewPage(m_session, this);
     setPage(importpage::Review, m_review);
     setStartId(importpage::File);
+    // Each page starts where its work is, not on the first control Qt finds.
+    connect(this, &QWizard::currentIdChanged, this, [this] {
+        if (auto* page = qobject_cast<ImportPage*>(currentPage()); page && page->firstControl())
+            page->firstControl()->setFocus(Qt::TabFocusReason);
+    });
     connect(this, &QWizard::helpRequested, this, [this] { HelpWindow::showHelp(HelpWindow::pageFor(this)); });
     resize(860, 600);
 }

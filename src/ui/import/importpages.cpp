@@ -10,7 +10,6 @@
 #include "ui/import/previewmodel.h"
 #include "ui/import/reviewmodel.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -51,9 +50,15 @@ QString separatorName(QChar separator)
     return QStringLiteral("«") + separator + QStringLiteral("»");
 }
 
-// What the user still has to point out before the movements can be read.
-QString missingRoles(const QList<ColumnRole>& roles)
+// What the user still has to point out, or to undo, before the movements can
+// be read; empty when the columns are fine.
+QString mappingProblem(const QList<ColumnRole>& roles)
 {
+    for (ColumnRole role : roles) {
+        if (role != ColumnRole::Ignored && roles.count(role) > 1)
+            return QStringLiteral("Più colonne sono indicate come «%1»: lasciarne una sola.")
+                .arg(ColumnRoleBar::roleName(role));
+    }
     QStringList missing;
     if (!roles.contains(ColumnRole::Date) && !roles.contains(ColumnRole::ValueDate))
         missing << QStringLiteral("la data");
@@ -109,7 +114,7 @@ void DateChoiceBox::setChoice(DateChoice choice)
 
 // ---- 1. File ---------------------------------------------------------------
 
-FilePage::FilePage(ImportSession& session, QWidget* parent) : QWizardPage(parent), m_session(session)
+FilePage::FilePage(ImportSession& session, QWidget* parent) : ImportPage(parent), m_session(session)
 {
     setTitle(QStringLiteral("File dell'estratto conto"));
     setSubTitle(QStringLiteral("Scegliere il file scaricato dalla banca: CSV, TXT oppure XML (CAMT.053)."));
@@ -129,6 +134,7 @@ FilePage::FilePage(ImportSession& session, QWidget* parent) : QWizardPage(parent
     page->addLayout(row);
     page->addStretch();
 
+    setFirstControl(txtFile);
     connect(txtFile, &QLineEdit::textChanged, this, &QWizardPage::completeChanged);
     connect(cmdSfoglia, &QPushButton::clicked, this, &FilePage::browse);
 }
@@ -176,7 +182,7 @@ int FilePage::nextId() const
 
 // ---- 2. Columns ------------------------------------------------------------
 
-ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : QWizardPage(parent), m_session(session)
+ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(parent), m_session(session)
 {
     setTitle(QStringLiteral("Colonne del file"));
     setSubTitle(QStringLiteral("Controllare che cosa contiene ogni colonna e correggere dove serve."));
@@ -192,6 +198,13 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : QWizardPage(
     m_roles = new ColumnRoleBar(tblPreview, this);
     m_roles->setObjectName(QStringLiteral("barRuoli"));
     m_date = new DateChoiceBox(QStringLiteral("optData"), this);
+    // "1.000" is a thousand or one: the file alone cannot always tell.
+    cmbDecimali = new QComboBox(this);
+    cmbDecimali->setObjectName(QStringLiteral("cmbDecimali"));
+    cmbDecimali->addItem(QStringLiteral("virgola (1.234,56)"), QChar(u','));
+    cmbDecimali->addItem(QStringLiteral("punto (1,234.56)"), QChar(u'.'));
+    auto* decimals = new QLabel(QStringLiteral("&Decimali degli importi:"), this);
+    decimals->setBuddy(cmbDecimali);
     lblMancante = wrappedLabel(QString(), this);
     lblMancante->setObjectName(QStringLiteral("lblMancante"));
 
@@ -200,7 +213,12 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : QWizardPage(
     page->addWidget(m_roles);
     page->setSpacing(2);
     page->addWidget(tblPreview, 1);
-    page->addWidget(m_date);
+    auto* options = new QHBoxLayout;
+    options->addWidget(decimals);
+    options->addWidget(cmbDecimali);
+    options->addSpacing(24);
+    options->addWidget(m_date, 1);
+    page->addLayout(options);
     page->addWidget(lblMancante);
 
     connect(m_roles, &ColumnRoleBar::rolesChanged, this, &ColumnsPage::onRolesChanged);
@@ -212,6 +230,7 @@ void ColumnsPage::initializePage()
     m_preview->setRows(read.layout.headers, read.previewRows);
     m_roles->setRoles(read.layout.roles);
     m_date->setChoice(read.layout.dateChoice);
+    cmbDecimali->setCurrentIndex(read.layout.decimalSeparator == u'.' ? 1 : 0);
     lblFormato->setText(
         QStringLiteral("Separatore %1, codifica %2, titoli delle colonne alla riga %3 del file.")
             .arg(separatorName(read.layout.separator), QString::fromLatin1(read.layout.encoding))
@@ -225,9 +244,10 @@ void ColumnsPage::initializePage()
     }
     if (previous)
         setTabOrder(previous, tblPreview);
+    setTabOrder(tblPreview, cmbDecimali);
+    setTabOrder(cmbDecimali, findChild<QWidget*>(QStringLiteral("optDataContabile")));
     onRolesChanged();
-    if (m_roles->combo(0))
-        m_roles->combo(0)->setFocus(Qt::OtherFocusReason);
+    setFirstControl(m_roles->combo(0) ? static_cast<QWidget*>(m_roles->combo(0)) : tblPreview);
 }
 
 statement::CsvLayout ColumnsPage::chosenLayout() const
@@ -235,6 +255,7 @@ statement::CsvLayout ColumnsPage::chosenLayout() const
     statement::CsvLayout layout = m_session.statement().layout;
     layout.roles = m_roles->roles();
     layout.dateChoice = m_date->isVisibleTo(this) ? m_date->choice() : DateChoice::Booking;
+    layout.decimalSeparator = cmbDecimali->currentData().toChar();
     return layout;
 }
 
@@ -242,13 +263,13 @@ void ColumnsPage::onRolesChanged()
 {
     const QList<ColumnRole>& roles = m_roles->roles();
     m_date->setVisible(roles.contains(ColumnRole::Date) && roles.contains(ColumnRole::ValueDate));
-    lblMancante->setText(missingRoles(roles));
+    lblMancante->setText(mappingProblem(roles));
     emit completeChanged();
 }
 
 bool ColumnsPage::isComplete() const
 {
-    return chosenLayout().isComplete();
+    return chosenLayout().isComplete() && lblMancante->text().isEmpty();
 }
 
 bool ColumnsPage::validatePage()
@@ -265,7 +286,7 @@ bool ColumnsPage::validatePage()
 
 // ---- 3. Account ------------------------------------------------------------
 
-AccountPage::AccountPage(ImportSession& session, QWidget* parent) : QWizardPage(parent), m_session(session)
+AccountPage::AccountPage(ImportSession& session, QWidget* parent) : ImportPage(parent), m_session(session)
 {
     setTitle(QStringLiteral("Conto"));
     setSubTitle(QStringLiteral("Scegliere il conto del giornale in cui registrare i movimenti."));
@@ -277,6 +298,7 @@ AccountPage::AccountPage(ImportSession& session, QWidget* parent) : QWizardPage(
                      this);
     lblNessunConto->setObjectName(QStringLiteral("lblNessunConto"));
     m_date = new DateChoiceBox(QStringLiteral("optDataXml"), this);
+    setFirstControl(lstConti);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(lstConti, 1);
@@ -301,17 +323,15 @@ void AccountPage::initializePage()
         tell(this, databaseFailureText(QStringLiteral("Impossibile leggere i conti."), e));
     }
     lblNessunConto->setVisible(lstConti->count() == 0);
-    // A choice made before (going back) stays; a single account is the choice.
-    int row = -1;
+    // The account used last time, else the first: the review names it before
+    // anything is written.
+    int row = lstConti->count() > 0 ? 0 : -1;
     for (int i = 0; i < lstConti->count(); ++i)
         if (lstConti->item(i)->data(Qt::UserRole).toLongLong() == m_session.accountId())
             row = i;
-    if (row < 0 && lstConti->count() == 1)
-        row = 0;
     lstConti->setCurrentRow(row);
     m_date->setVisible(!m_session.isCsv() && m_session.statement().hasValueDate);
     m_date->setChoice(DateChoice::Booking);
-    lstConti->setFocus(Qt::OtherFocusReason);
 }
 
 bool AccountPage::isComplete() const
@@ -329,7 +349,8 @@ bool AccountPage::validatePage()
             return false;
         }
     }
-    m_session.setAccount(lstConti->currentItem()->data(Qt::UserRole).toLongLong());
+    m_session.setAccount(lstConti->currentItem()->data(Qt::UserRole).toLongLong(),
+                         lstConti->currentItem()->text());
     try {
         m_session.markDuplicates();
     } catch (const db::DbError& e) {
@@ -342,7 +363,7 @@ bool AccountPage::validatePage()
 
 // ---- 4. Review -------------------------------------------------------------
 
-ReviewPage::ReviewPage(ImportSession& session, QWidget* parent) : QWizardPage(parent), m_session(session)
+ReviewPage::ReviewPage(ImportSession& session, QWidget* parent) : ImportPage(parent), m_session(session)
 {
     setTitle(QStringLiteral("Movimenti da importare"));
     setSubTitle(
@@ -364,6 +385,7 @@ ReviewPage::ReviewPage(ImportSession& session, QWidget* parent) : QWizardPage(pa
     header->resizeSection(ReviewModel::Out, 13 * digit);
     header->resizeSection(ReviewModel::Note, 22 * digit);
     tblMovimenti->installEventFilter(this);
+    setFirstControl(tblMovimenti);
     lblConteggio = wrappedLabel(QString(), this);
     lblConteggio->setObjectName(QStringLiteral("lblConteggio"));
 
@@ -377,10 +399,12 @@ ReviewPage::ReviewPage(ImportSession& session, QWidget* parent) : QWizardPage(pa
 void ReviewPage::initializePage()
 {
     m_result.reset();
+    setSubTitle(QStringLiteral("Conto: %1. Vengono importati i movimenti spuntati; quelli già presenti nel "
+                               "giornale sono proposti senza spunta.")
+                    .arg(m_session.accountName()));
     m_review->setMovements(&m_session.movements());
     if (m_review->rowCount() > 0)
         tblMovimenti->setCurrentIndex(m_review->index(0, ReviewModel::Date));
-    tblMovimenti->setFocus(Qt::OtherFocusReason);
 }
 
 void ReviewPage::showCounts()
@@ -391,7 +415,11 @@ void ReviewPage::showCounts()
                               .arg(total)
                               .arg(m_review->tickedCount())
                               .arg(m_review->duplicateCount())
-                              .arg(m_review->refusedCount()));
+                              .arg(m_review->refusedCount()) +
+                          (m_session.statement().leftOut > 0
+                               ? QStringLiteral(" · righe senza movimento (saldi, totali) tralasciate: %1")
+                                     .arg(m_session.statement().leftOut)
+                               : QString()));
 }
 
 bool ReviewPage::isComplete() const
@@ -408,7 +436,7 @@ bool ReviewPage::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return QWizardPage::eventFilter(watched, event);
+    return ImportPage::eventFilter(watched, event);
 }
 
 bool ReviewPage::validatePage()

@@ -4,7 +4,7 @@
 
 #include <QWizardPage>
 
-class QButtonGroup;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -30,6 +30,21 @@ enum Id
 };
 } // namespace importpage
 
+// A page of the assistant, with the control that takes the focus when it shows.
+class ImportPage : public QWizardPage
+{
+    Q_OBJECT
+public:
+    using QWizardPage::QWizardPage;
+    QWidget* firstControl() const { return m_first; }
+
+protected:
+    void setFirstControl(QWidget* control) { m_first = control; }
+
+private:
+    QWidget* m_first = nullptr;
+};
+
 // Booking or value date, offered when a statement has both.
 class DateChoiceBox : public QWidget
 {
@@ -48,7 +63,7 @@ private:
 };
 
 // 1. The statement file.
-class FilePage : public QWizardPage
+class FilePage : public ImportPage
 {
     Q_OBJECT
 public:
@@ -68,7 +83,7 @@ private:
 
 // 2. The columns of a CSV file: a preview of its first rows with the role of
 // each column, as guessed or remembered, for the user to correct.
-class ColumnsPage : public QWizardPage
+class ColumnsPage : public ImportPage
 {
     Q_OBJECT
 public:
@@ -88,11 +103,12 @@ private:
     PreviewModel* m_preview;
     ColumnRoleBar* m_roles;
     DateChoiceBox* m_date;
+    QComboBox* cmbDecimali;
     QLabel* lblMancante;
 };
 
 // 3. The account the movements go to.
-class AccountPage : public QWizardPage
+class AccountPage : public ImportPage
 {
     Q_OBJECT
 public:
@@ -110,7 +126,7 @@ private:
 };
 
 // 4. Every movement with its tick; "Importa" writes the ticked ones.
-class ReviewPage : public QWizardPage
+class ReviewPage : public ImportPage
 {
     Q_OBJECT
 public:

@@ -14,17 +14,12 @@ void ImportSession::open(const QString& path)
     if (read.kind == Statement::Kind::Csv) {
         std::optional<CsvLayout> known;
         try {
-            known = rememberedLayout(mainmod::SettingsKey, read.layout.headerKey());
+            known = rememberedLayout(mainmod::SettingsKey, read.layout);
         } catch (const RegistryError&) {
         }
-        // The file's own encoding and separator stay; only the meaning of the
-        // columns is what the user confirmed.
-        if (known && known->roles.size() == read.layout.headers.size()) {
-            CsvLayout layout = read.layout;
-            layout.roles = known->roles;
-            layout.dateChoice = known->dateChoice;
+        if (known) {
             try {
-                read = readStatement(path, layout);
+                read = readStatement(path, known);
             } catch (const StatementError&) {
             }
         }

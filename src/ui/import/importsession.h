@@ -26,8 +26,13 @@ public:
     // store that cannot be written only loses the suggestion.
     void rememberLayout() const;
 
-    void setAccount(qint64 id) { m_accountId = id; }
+    void setAccount(qint64 id, const QString& name)
+    {
+        m_accountId = id;
+        m_accountName = name;
+    }
     qint64 accountId() const { return m_accountId; }
+    const QString& accountName() const { return m_accountName; }
     // Marks the movements the account already holds.
     void markDuplicates();
     // Writes the ticked movements (one flag per movement).
@@ -42,6 +47,7 @@ private:
     QString m_path;
     statement::Statement m_statement;
     qint64 m_accountId = 0;
+    QString m_accountName;
 };
 
 } // namespace movilibro
