@@ -11,6 +11,7 @@
 #include "ui/dialogs/frmoptions.h"
 #include "ui/dialogs/frmscadenze.h"
 #include "ui/dialogs/helpwindow.h"
+#include "ui/import/frmimporta.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -464,6 +465,7 @@ private slots:
         QTest::newRow("account editor") << QString("frmConto") << QString("conti.html");
         QTest::newRow("purge") << QString("frmDelClosedRows") << QString("eliminazione.html");
         QTest::newRow("preferences") << QString("frmOptions") << QString("preferenze.html");
+        QTest::newRow("import assistant") << QString("frmImporta") << QString("importazione.html");
     }
     void f1()
     {
@@ -492,6 +494,8 @@ private slots:
             frmConto(&f.window()).Nuovo(f.window());
         else if (dialog == "frmDelClosedRows")
             frmDelClosedRows(&f.window()).Mostra(f.window());
+        else if (dialog == "frmImporta")
+            frmImporta(&f.window()).Mostra(f.window());
         else
             runPreferences(f.window());
         QVERIFY(driver.ran());

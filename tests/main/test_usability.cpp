@@ -10,6 +10,7 @@
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/accountspane.h"
 #include "ui/main/journalgrid.h"
+#include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
 
 #include <QComboBox>
@@ -228,6 +229,18 @@ private slots:
             QVERIFY(view->header()->sectionViewportPosition(saldo) + view->header()->sectionSize(saldo) <=
                     view->viewport()->width());
         }
+    }
+
+    // Every command of the toolbar stays clear of the search beside it.
+    void toolbarLeavesRoomForTheSearch()
+    {
+        MainWindowFixture f(Today);
+        frmMain& w = f.open();
+        const int search = w.findChild<QWidget*>(QStringLiteral("picCerca"))->geometry().left();
+        for (QAction* a : w.toolbar()->actions())
+            QVERIFY2(w.toolbar()->widgetForAction(a)->isVisible() &&
+                         w.toolbar()->widgetForAction(a)->geometry().right() < search,
+                     qPrintable(a->objectName()));
     }
 
     void accountsPaneDrawsEmptyRowsWithoutBorder()

@@ -3,13 +3,31 @@
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace movilibro {
 
 namespace {
 const QChar Quote = u'"';
-}
+
+// Buttons a little narrower than the style makes them, so that every command
+// and the search fit side by side in the window's fixed width.
+class CompactButtonStyle : public QProxyStyle
+{
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override
+    {
+        QSize hint = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_ToolButton)
+            hint.setWidth(std::max(hint.width() - 4, size.width() + 2));
+        return hint;
+    }
+};
+} // namespace
 
 MainToolbar::MainToolbar(QWidget* parent) : QToolBar(parent)
 {
@@ -18,6 +36,8 @@ MainToolbar::MainToolbar(QWidget* parent) : QToolBar(parent)
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setIconSize(QSize(24, 24));
+    m_buttonStyle = new CompactButtonStyle;
+    m_buttonStyle->setParent(this);
 
     addCommand(QStringLiteral("new"), QStringLiteral("Nuovo"),
                QStringLiteral("Nuova registrazione di Movilibro"));
@@ -70,6 +90,8 @@ void MainToolbar::addCommand(const QString& key, const QString& caption, const Q
     a->setToolTip(tooltip);
     connect(a, &QAction::triggered, this, [this, key] { emit command(key); });
     m_actions.insert(key, a);
+    if (QWidget* button = widgetForAction(a))
+        button->setStyle(m_buttonStyle);
 }
 
 const QStringList& MainToolbar::rowCommandKeys()

@@ -5,6 +5,7 @@
 
 class QAction;
 class QMenu;
+class QStyle;
 
 namespace movilibro {
 
@@ -30,6 +31,7 @@ private:
 
     QHash<QString, QAction*> m_actions;
     QMenu* m_viewMenu = nullptr;
+    QStyle* m_buttonStyle = nullptr;
 };
 
 } // namespace movilibro
