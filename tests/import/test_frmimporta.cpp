@@ -63,6 +63,7 @@ struct Import
 {
     const char* name;
     const char* file;
+    bool browse;       // chosen with "Sfoglia…" rather than typed
     QString columns;   // keys from the columns page (CSV only) to the account page
     const char* shown; // ticks as first shown
     int clicked;       // row whose tick is clicked, or -1
@@ -74,11 +75,14 @@ struct Import
 const Import Imports[] = {
     // "Causale" as the description instead of the guessed "Descrizione"; the
     // POS payment is the entry of the 4th, the 31st of February is refused.
-    {"csv, description column changed", "conto.csv", "<Tab>|<Tab>|ign|<Tab>|Descr|<Return>", "x-rx", 3,
+    {"csv, description column changed", "conto.csv", false, "<Tab>|<Tab>|ign|<Tab>|Descr|<Return>", "x-rx", 3,
      "<Down>|<Space>|<Down>|<Space>", "xxr-",
      Before + " / 2024-03-02|Banca|Affitto marzo|10000000|0 / 2024-03-05|Banca|Spesa|0|453000"},
+    {"csv, value date", "conto.csv", false, "<Tab>|<Tab>|ign|<Tab>|Descr|<optDataValuta>|<Return>", "x-rx",
+     -1, "", "x-rx",
+     Before + " / 2024-03-01|Banca|Affitto marzo|10000000|0 / 2024-03-06|Banca|Contanti|0|500000"},
     // Booked entries only; no columns page.
-    {"camt.053", "conto.xml", "", "xx", 0, "<Space>", "xx",
+    {"camt.053", "conto.xml", true, "", "xx", 0, "<Space>", "xx",
      Before + " / 2024-03-04|Banca|Stipendio febbraio|12507500|0 / 2024-03-06|Banca|Bolletta luce|0|801000"},
 };
 
@@ -122,10 +126,17 @@ private slots:
         QString shown, ticked;
         bool stillOpen = true;
         QVERIFY(runAssistant(f, [&](QDialog& d) {
-            play(d, Data + c.file + "|<Return>|" + c.columns + "|" + ToReview);
+            if (c.browse) {
+                f.prompt().setNextOpenFile(Data + c.file);
+                play(d, "<cmdSfoglia>");
+            } else {
+                play(d, Data + c.file);
+            }
+            play(d, "<Return>|" + c.columns + "|" + ToReview);
             QCOMPARE(focusedName(), QStringLiteral("tblMovimenti"));
             shown = ticks(d);
-            clickTick(d, c.clicked);
+            if (c.clicked >= 0)
+                clickTick(d, c.clicked);
             play(d, c.review);
             ticked = ticks(d);
             play(d, "<Return>");
