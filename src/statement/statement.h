@@ -48,6 +48,9 @@ struct CsvLayout
     QStringList headers;     // header cells, as read
     QList<ColumnRole> roles; // one per header cell
     DateChoice dateChoice = DateChoice::Booking;
+    // How amounts write their decimals: ',' as Italian banks do ("1.234,56",
+    // "1.000" is one thousand), or '.' for files that write "1234.56".
+    QChar decimalSeparator = u',';
 
     // A date, a description and an amount (signed, or credit and/or debit).
     bool isComplete() const;
@@ -82,6 +85,9 @@ struct Statement
     QList<QStringList> previewRows; // the first rows after the header, as cells (Csv only)
     bool hasValueDate = false;
     std::vector<Movement> movements; // refused ones included, in file order
+    // Lines that are no movement and are left out without a word: blank
+    // lines, balances and totals (CSV), entries not yet booked (CAMT).
+    int leftOut = 0;
 };
 
 // A file that cannot be read as a statement; the text is Italian, for the user.
@@ -96,9 +102,11 @@ public:
 inline constexpr int PreviewRows = 20;
 
 // Reads a file: CSV or CAMT.053, told apart by content. A CSV file's layout is
-// guessed unless `layout` is given; when given, its dateChoice wins over
-// `choice`. Throws StatementError when the file cannot be read or no complete
-// layout can be found.
+// guessed unless `layout` is given (its header is then looked for by its
+// cells, so a longer or shorter preamble does not matter, and its dateChoice
+// wins over `choice`). When no complete layout can be guessed, the statement
+// comes back with the layout found so far, the preview and no movements, for
+// the user to complete. Throws StatementError when the file cannot be read.
 Statement readStatement(const QString& path, std::optional<CsvLayout> layout = {},
                         DateChoice choice = DateChoice::Booking);
 
@@ -126,6 +134,9 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
 // Layouts the user confirmed, kept in the settings store below `settingsKey`
 // (the program's key) by CsvLayout::headerKey().
 std::optional<CsvLayout> rememberedLayout(const QString& settingsKey, const QString& headerKey);
+// The layout guessed for a file with the roles and date choice confirmed for
+// the same header before, if any; its encoding and separator stay as found.
+std::optional<CsvLayout> rememberedLayout(const QString& settingsKey, const CsvLayout& guessed);
 // Throws RegistryError.
 void rememberLayout(const QString& settingsKey, const CsvLayout& layout);
 
