@@ -1,9 +1,11 @@
 #include "completion/descriptionhistory.h"
 
 #include "db/connection.h"
+#include "db/schema.h"
 #include "search/textfold.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,16 +43,47 @@ PastEntry pastEntry(const db::Statement& rows)
             amount(rows, 5)};
 }
 
-} // namespace
-
-DescriptionHistory DescriptionHistory::read(db::Connection& conn)
+bool hasDescriptionIndex(db::Connection& conn)
 {
-    // The newest entries in the order they were typed, the table's own and the
-    // cheapest to read; a description's latest entry is its latest date among them.
+    db::Statement st =
+        conn.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    st.bind(0, QString::fromLatin1(db::schema::DescriptionIndexName));
+    return st.step();
+}
+
+// Walks the description index from the top, one seek a description, each
+// landing on its latest entry (latest date, then latest typed). Gives up,
+// returning nothing, past `most` descriptions: a journal with that many is
+// better served by its newest entries.
+std::optional<std::vector<PastEntry>> latestOfEachDescription(db::Connection& conn, int most)
+{
+    const QString columns = QStringLiteral("SELECT mlId, mlDescrizione, mlData, mlConto, mlEntrate, mlUscite "
+                                           "FROM Movilibro ");
+    const QString order = QStringLiteral(" ORDER BY mlDescrizione DESC, mlData DESC, mlId DESC LIMIT 1");
+    db::Statement first = conn.prepare(columns + QStringLiteral("WHERE mlDescrizione > ''") + order);
+    db::Statement next =
+        conn.prepare(columns + QStringLiteral("WHERE mlDescrizione < ? AND mlDescrizione > ''") + order);
+    std::vector<PastEntry> found;
+    db::Statement* rows = &first;
+    while (rows->step()) {
+        if (found.size() == size_t(most))
+            return std::nullopt;
+        found.push_back(pastEntry(*rows));
+        next.reset();
+        next.bind(0, found.back().description);
+        rows = &next;
+    }
+    return found;
+}
+
+// The newest entries in the order they were typed, the table's own and the
+// cheapest to read; a description's latest entry is its latest date among them.
+std::vector<PastEntry> latestOfRecentDescriptions(db::Connection& conn, int recentEntries, int most)
+{
     db::Statement rows = conn.prepare(
         QStringLiteral("SELECT mlId, mlDescrizione, mlData, mlConto, mlEntrate, mlUscite FROM Movilibro "
                        "ORDER BY mlId DESC LIMIT ?"));
-    rows.bind(0, qint64(RecentEntries));
+    rows.bind(0, qint64(recentEntries));
     std::vector<PastEntry> found;
     std::vector<std::string> dates;
     std::unordered_map<std::string, size_t, TextHash, std::equal_to<>> positions;
@@ -61,7 +94,7 @@ DescriptionHistory DescriptionHistory::read(db::Connection& conn)
             continue;
         const auto known = positions.find(text);
         if (known == positions.end()) {
-            if (found.size() == size_t(MostDescriptions))
+            if (found.size() == size_t(most))
                 break;
             positions.emplace(text, found.size());
             found.push_back(pastEntry(rows));
@@ -71,6 +104,18 @@ DescriptionHistory DescriptionHistory::read(db::Connection& conn)
             dates[known->second] = date;
         }
     }
+    return found;
+}
+
+} // namespace
+
+DescriptionHistory DescriptionHistory::read(db::Connection& conn)
+{
+    std::optional<std::vector<PastEntry>> whole;
+    if (hasDescriptionIndex(conn))
+        whole = latestOfEachDescription(conn, MostDescriptions);
+    std::vector<PastEntry> found =
+        whole ? std::move(*whole) : latestOfRecentDescriptions(conn, RecentEntries, MostDescriptions);
     std::stable_sort(found.begin(), found.end(), [](const PastEntry& a, const PastEntry& b) {
         return a.date != b.date ? a.date > b.date : a.id > b.id;
     });

@@ -27,9 +27,10 @@ struct PastEntry
 class DescriptionHistory
 {
 public:
-    // What is read: the last entries typed, up to this many descriptions. A
-    // journal of a few decades fits whole; a bigger one offers what was used
-    // lately, and the editor still opens at once whatever its size.
+    // Every description of the journal is offered, up to MostDescriptions of
+    // them; a journal with more (or one without the description index)
+    // offers those of its newest RecentEntries entries, so that the editor
+    // still opens at once whatever its size.
     static constexpr int RecentEntries = 200000;
     static constexpr int MostDescriptions = 20000;
 

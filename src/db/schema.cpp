@@ -36,7 +36,7 @@ CREATE TABLE Movilibro (
 );
 CREATE INDEX ixMovilibroData ON Movilibro (mlData);
 CREATE INDEX ixMovilibroConto ON Movilibro (mlConto);
-CREATE TABLE Parametri (
+%4CREATE TABLE Parametri (
     Chiave VARCHAR(%2) CHECK (length(Chiave) <= %2),
     Valore INTEGER
 );
@@ -45,7 +45,14 @@ PRAGMA user_version = %3;
 )sql")
                                                         .arg(DescriptionSize)
                                                         .arg(KeySize)
-                                                        .arg(Version);
+                                                        .arg(Version)
+                                                        .arg(descriptionIndex());
+}
+
+QString descriptionIndex()
+{
+    return QStringLiteral("CREATE INDEX %1 ON Movilibro (mlDescrizione, mlData);\n")
+        .arg(DescriptionIndexName);
 }
 
 void createEmptyJournal(const QString& path)

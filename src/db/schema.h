@@ -9,13 +9,18 @@ class Connection;
 // The one definition of the journal's tables.
 namespace schema {
 // 2: account names declared COLLATE NOCASE (1 used the program's own ITALIAN).
-inline constexpr int Version = 2;
+// 3: an index on descriptions, so that the entry editor finds each one's
+//    latest entry without reading the whole journal.
+inline constexpr int Version = 3;
+inline constexpr char DescriptionIndexName[] = "ixMovilibroDescrizione";
 inline constexpr int DescriptionSize = 255;
 inline constexpr int AccountNameSize = 255;
 inline constexpr int KeySize = 50;
 
 // DDL that makes an empty journal.
 QString createStatements();
+// DDL of the description index.
+QString descriptionIndex();
 // DDL of the accounts table under another name (for rebuilding it).
 QString accountsTable(const QString& name);
 // Writes a new, empty journal file at `path` (which must not exist).

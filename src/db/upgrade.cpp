@@ -37,19 +37,24 @@ void rebuildAccounts(Connection& conn)
                                  "SELECT 'Conti', max(%1, ifnull(max(cntId), 0)) FROM Conti;")
                       .arg(counter));
     }
-    conn.exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::Version));
 }
 
 } // namespace
 
 QString upgradeJournal(const QString& path)
 {
-    if (schemaVersion(path) >= schema::Version)
+    const int version = schemaVersion(path);
+    if (version >= schema::Version)
         return {};
-    const QString copy = JournalBackup(path).make();
+    // Adding an index changes no data: only a rebuild needs a way back.
+    const QString copy = version < 2 ? JournalBackup(path).make() : QString();
     Connection conn = Connection::open(path);
     Transaction transaction(conn);
-    rebuildAccounts(conn);
+    if (version < 2)
+        rebuildAccounts(conn);
+    conn.exec(QStringLiteral("DROP INDEX IF EXISTS %1;").arg(schema::DescriptionIndexName) +
+              schema::descriptionIndex());
+    conn.exec(QStringLiteral("PRAGMA user_version = %1").arg(schema::Version));
     transaction.commit();
     return copy;
 }

@@ -5,11 +5,11 @@
 namespace movilibro::db {
 
 // Brings a journal of an earlier schema version to the current one, once, at
-// open: a copy is kept first (as before a purge), then the change runs in one
-// transaction. Version 1 declared account names COLLATE ITALIAN, which other
-// SQLite tools do not know; the accounts table is rebuilt with the current
-// declaration, ids and the id counter kept. Returns the copy's path, empty
-// when the journal was already current. Throws BackupError when no copy
+// open, in one transaction. Version 1 declared account names COLLATE ITALIAN,
+// which other SQLite tools do not know; the accounts table is rebuilt with the
+// current declaration, ids and the id counter kept, after a copy is kept (as
+// before a purge). Version 2 lacked the description index. Returns the copy's
+// path, empty when none was needed. Throws BackupError when no copy
 // could be made and DbError when the change failed; the journal is then
 // unchanged.
 QString upgradeJournal(const QString& path);

@@ -135,7 +135,7 @@ Movement movementOf(const Entry& e, int number, DateChoice choice)
     const QString dateText = choice == DateChoice::Value && !e.valueDate.isEmpty() ? e.valueDate
                              : e.bookingDate.isEmpty()                             ? e.valueDate
                                                                                    : e.bookingDate;
-    m.date = QDate::fromString(dateText, Qt::ISODate);
+    m.date = readDate(dateText);
     const AmountValue amount = readAmount(e.amount, u'.');
     if (amount.amount)
         m.amount = e.indicator == u"DBIT" ? -*amount.amount : *amount.amount;

@@ -85,8 +85,9 @@ struct Statement
     QList<QStringList> previewRows; // the first rows after the header, as cells (Csv only)
     bool hasValueDate = false;
     std::vector<Movement> movements; // refused ones included, in file order
-    // Lines that are no movement and are left out without a word: blank
-    // lines, balances and totals (CSV), entries not yet booked (CAMT).
+    // What is no movement and stays out without being listed: CSV lines
+    // with one cell filled, balances and totals without a date (blank lines
+    // are not counted); CAMT entries not yet booked.
     int leftOut = 0;
 };
 
@@ -132,7 +133,8 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
                              const std::vector<Movement>& ticked, int skippedCount);
 
 // Layouts the user confirmed, kept in the settings store below `settingsKey`
-// (the program's key) by CsvLayout::headerKey().
+// (the program's key) by CsvLayout::headerKey(). What is kept is the roles,
+// the date choice and the decimal separator, without the header itself.
 std::optional<CsvLayout> rememberedLayout(const QString& settingsKey, const QString& headerKey);
 // The layout guessed for a file with the roles and date choice confirmed for
 // the same header before, if any; its encoding and separator stay as found.

@@ -58,6 +58,11 @@ class TestJournalFile : public QObject
 {
     Q_OBJECT
 private:
+    static int descriptionIndexes(const Journal& j)
+    {
+        return int(j.count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
+                                          "tbl_name = 'Movilibro' AND sql LIKE '%(mlDescrizione%'")));
+    }
     QTemporaryDir m_dir;
 
 private slots:
@@ -99,6 +104,20 @@ private slots:
         QCOMPARE(j.addAccount(QStringLiteral("Nuovo")), gone + 1); // ids are never reused
         QCOMPARE(db::upgradeJournal(j.path()), QString());
         QCOMPARE(db::JournalBackup(j.path()).copies().size(), 1);
+        QCOMPARE(descriptionIndexes(j), 1);
+    }
+
+    // Version 2 lacked the description index; adding it needs no copy.
+    void journalWithoutDescriptionIndexGetsIt()
+    {
+        const Journal j(m_dir.path() + QStringLiteral("/v2"));
+        j.open().exec(QStringLiteral("DROP INDEX ixMovilibroDescrizione; PRAGMA user_version = 2;"));
+        fill(j);
+        const QString before = contents(j.path());
+        QCOMPARE(db::upgradeJournal(j.path()), QString());
+        QCOMPARE(db::JournalBackup(j.path()).copies(), QStringList());
+        QCOMPARE(contents(j.path()), before);
+        QCOMPARE(descriptionIndexes(j), 1);
     }
 
     void newJournalsFollowTheUmaskCopiesArePrivate_data()

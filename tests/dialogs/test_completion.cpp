@@ -2,10 +2,13 @@
 #include "mainwindowfixture.h"
 #include "modaldriver.h"
 
+#include "completion/descriptionhistory.h"
+#include "db/connection.h"
 #include "ui/dialogs/frmscadenze.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 using namespace movilibro;
 using namespace movilibro::test;
@@ -90,6 +93,8 @@ private slots:
     void acceptFillsOnlyUntouchedFields_data();
     void acceptFillsOnlyUntouchedFields();
     void listTakesEnterAndEscWhileOpen();
+    void eachDescriptionOnceWithItsLatestEntry_data();
+    void eachDescriptionOnceWithItsLatestEntry();
 };
 
 void TestCompletion::offersMatchesNewestFirst_data()
@@ -160,6 +165,36 @@ void TestCompletion::listTakesEnterAndEscWhileOpen()
         drive("caffe a");
         QCOMPARE(suggestions(), QStringList({"Caffè a", "Caffè al bar"})); // offered from the next opening
     });
+}
+
+void TestCompletion::eachDescriptionOnceWithItsLatestEntry_data()
+{
+    QTest::addColumn<bool>("indexed");
+    QTest::newRow("description index") << true;
+    QTest::newRow("journal without it") << false;
+}
+
+void TestCompletion::eachDescriptionOnceWithItsLatestEntry()
+{
+    QFETCH(bool, indexed);
+    QTemporaryDir dir;
+    const Journal j(dir.path());
+    const qint64 cassa = j.addAccount("Cassa");
+    j.addEntry({2024, 3, 1}, cassa, "Affitto", std::nullopt, money(800));
+    j.addEntry({2024, 2, 1}, cassa, "Affitto", std::nullopt, money(700)); // typed later, dated earlier
+    j.addEntry({2024, 2, 15}, cassa, "Bar", money(3), std::nullopt);
+    j.addEntry({2024, 4, 1}, cassa, "", money(1), std::nullopt);
+    db::Connection conn = j.open();
+    if (!indexed)
+        conn.exec("DROP INDEX ixMovilibroDescrizione");
+    const DescriptionHistory history = DescriptionHistory::read(conn);
+    QStringList read;
+    for (const PastEntry& e : history.entries())
+        read << QStringLiteral("%1|%2|%3|%4")
+                    .arg(e.description, e.date.toString(Qt::ISODate))
+                    .arg(e.in)
+                    .arg(e.out);
+    QCOMPARE(read, QStringList({"Affitto|2024-03-01|0|8000000", "Bar|2024-02-15|30000|0"}));
 }
 
 QTEST_MAIN(TestCompletion)
