@@ -99,7 +99,6 @@ DateChoiceBox::DateChoiceBox(const QString& namePrefix, QWidget* parent) : QWidg
     row->addWidget(m_value);
     row->addStretch();
     m_booking->setChecked(true);
-    connect(m_value, &QRadioButton::toggled, this, &DateChoiceBox::changed);
 }
 
 DateChoice DateChoiceBox::choice() const

@@ -54,9 +54,6 @@ public:
     statement::DateChoice choice() const;
     void setChoice(statement::DateChoice choice);
 
-signals:
-    void changed();
-
 private:
     QRadioButton* m_booking;
     QRadioButton* m_value;
