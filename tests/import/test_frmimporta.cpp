@@ -100,7 +100,8 @@ const QString ToReview = QStringLiteral("<Return>|");
 
 const Cancel Cancels[] = {
     {"Esc on the columns page", "conto.csv", "<Esc>", false, 0},
-    {"Annulla on the review page", "conto.csv", "<Return>|" + ToReview + "<cmdAnnulla>", false, 0},
+    {"Annulla on the review page, after going back", "conto.csv",
+     "<Return>|" + ToReview + "<cmdIndietro>|<cmdIndietro>|<Return>|" + ToReview + "<cmdAnnulla>", false, 0},
     {"journal locked at Importa", "conto.xml", ToReview + "<Return>|<Esc>", true, 1},
     {"missing file", "nessuno.csv", "<Esc>", false, 1},
 };

@@ -406,6 +406,12 @@ void ReviewPage::initializePage()
         tblMovimenti->setCurrentIndex(m_review->index(0, ReviewModel::Date));
 }
 
+// Going back may read the file again: the list lets go of the movements first.
+void ReviewPage::cleanupPage()
+{
+    m_review->setMovements(nullptr);
+}
+
 void ReviewPage::showCounts()
 {
     const int total = m_review->rowCount();

@@ -130,6 +130,7 @@ public:
     ReviewPage(ImportSession& session, QWidget* parent = nullptr);
 
     void initializePage() override;
+    void cleanupPage() override;
     bool isComplete() const override;
     bool validatePage() override;
 

@@ -59,7 +59,7 @@ int ReviewModel::refusedCount() const
 
 int ReviewModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !m_movements ? 0 : int(m_movements->size());
+    return parent.isValid() ? 0 : int(m_ticked.size());
 }
 
 int ReviewModel::columnCount(const QModelIndex& parent) const
