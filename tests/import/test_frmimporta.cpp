@@ -48,13 +48,13 @@ void clickTick(QDialog& d, int row)
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, QPoint(cell.left() + 10, cell.center().y()));
 }
 
+// "date|account|description|in|out" of every entry, in the order written.
 QString entries(const Journal& j)
 {
-    return j.text(QStringLiteral("SELECT group_concat(r, ' / ') FROM (SELECT mlData || '|' || cntNome || '|' "
-                                 "|| mlDescrizione || '|' || "
-                                 "ifnull(mlEntrate, 0) || '|' || ifnull(mlUscite, 0) AS r FROM Movilibro "
-                                 "JOIN Conti ON cntId = mlConto "
-                                 "ORDER BY mlId)"));
+    return j.text(
+        QStringLiteral("SELECT group_concat(r, ' / ') FROM (SELECT mlData || '|' || cntNome || '|' || "
+                       "mlDescrizione || '|' || ifnull(mlEntrate, 0) || '|' || ifnull(mlUscite, 0) AS r "
+                       "FROM Movilibro JOIN Conti ON cntId = mlConto ORDER BY mlId)"));
 }
 
 const QString Before = QStringLiteral("2024-03-04|Banca|spesa|0|453000");

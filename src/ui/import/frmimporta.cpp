@@ -19,7 +19,6 @@ frmImporta::frmImporta(QWidget* parent) : QWizard(parent)
     setButtonText(QWizard::BackButton, QStringLiteral("&Indietro"));
     setButtonText(QWizard::NextButton, QStringLiteral("&Avanti"));
     setButtonText(QWizard::FinishButton, QStringLiteral("I&mporta"));
-    setButtonText(QWizard::CommitButton, QStringLiteral("I&mporta"));
     setButtonText(QWizard::CancelButton, QStringLiteral("Annulla"));
     setButtonText(QWizard::HelpButton, QStringLiteral("&Guida"));
     button(QWizard::BackButton)->setObjectName(QStringLiteral("cmdIndietro"));
