@@ -48,10 +48,9 @@ bool hasAny(const QStringList& w, std::initializer_list<const char*> names)
 
 bool isComplete(const QList<ColumnRole>& roles)
 {
-    return (roles.contains(ColumnRole::Date) || roles.contains(ColumnRole::ValueDate)) &&
-           roles.contains(ColumnRole::Description) &&
-           (roles.contains(ColumnRole::SignedAmount) || roles.contains(ColumnRole::Credit) ||
-            roles.contains(ColumnRole::Debit));
+    CsvLayout layout;
+    layout.roles = roles;
+    return layout.isComplete();
 }
 
 // Roles from the header's words; each role once, a description by preference
