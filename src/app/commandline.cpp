@@ -511,11 +511,11 @@ int runStatementImport(const Request& r, const QString& folder)
     for (const statement::Movement& m : s.movements) {
         if (m.isRefused()) {
             ++refused;
-            print(stdout, QStringLiteral("%1 %2 rifiutato: %3")
-                              .arg(s.kind == statement::Statement::Kind::Csv ? QStringLiteral("Riga")
-                                                                             : QStringLiteral("Movimento"))
-                              .arg(m.line)
-                              .arg(m.refusal));
+            print(stdout,
+                  (s.kind == statement::Statement::Kind::Csv ? QStringLiteral("Riga %1 rifiutata: %2")
+                                                             : QStringLiteral("Movimento %1 rifiutato: %2"))
+                      .arg(m.line)
+                      .arg(m.refusal));
         } else if (m.duplicate) {
             ++duplicates;
         } else {

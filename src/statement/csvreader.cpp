@@ -48,15 +48,14 @@ bool hasAny(const QStringList& w, std::initializer_list<const char*> names)
 
 bool isComplete(const QList<ColumnRole>& roles)
 {
-    return (roles.contains(ColumnRole::Date) || roles.contains(ColumnRole::ValueDate)) &&
-           roles.contains(ColumnRole::Description) &&
-           (roles.contains(ColumnRole::SignedAmount) || roles.contains(ColumnRole::Credit) ||
-            roles.contains(ColumnRole::Debit));
+    CsvLayout layout;
+    layout.roles = roles;
+    return layout.isComplete();
 }
 
 // Roles from the header's words; each role once, a description by preference
-// ("Descrizione" before "Causale"), a signed amount only without the pair of
-// columns in and out.
+// ("Descrizione completa" before "Descrizione" before "Causale"), a signed
+// amount only without the pair of columns in and out.
 QList<ColumnRole> rolesOfHeader(const QStringList& headers)
 {
     QList<ColumnRole> roles;
@@ -70,7 +69,10 @@ QList<ColumnRole> rolesOfHeader(const QStringList& headers)
         if (roles[i] != ColumnRole::Description)
             continue;
         const QStringList w = words(headers[i]);
-        const int rank = hasAny(w, {"descrizione", "description"}) ? 3 : hasAny(w, {"causale"}) ? 2 : 1;
+        const int rank = hasAny(w, {"completa", "estesa", "dettagliata", "full"}) ? 4
+                         : hasAny(w, {"descrizione", "description"})              ? 3
+                         : hasAny(w, {"causale"})                                 ? 2
+                                                                                  : 1;
         if (rank > bestRank) {
             best = i;
             bestRank = rank;

@@ -15,10 +15,12 @@ bool hasReferenceTable(db::Connection& conn)
 
 void createReferenceTable(db::Connection& conn)
 {
-    conn.exec(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS Riferimenti (mlId INTEGER PRIMARY KEY, "
-        "rfRiferimento TEXT NOT NULL);"
-        "CREATE INDEX IF NOT EXISTS ixRiferimentiRiferimento ON Riferimenti (rfRiferimento);"));
+    conn.exec(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS Riferimenti (mlId INTEGER PRIMARY KEY, "
+                       "rfRiferimento TEXT NOT NULL);"
+                       "CREATE INDEX IF NOT EXISTS ixRiferimentiRiferimento ON Riferimenti (rfRiferimento);"
+                       // Entries deleted or purged since leave their references behind.
+                       "DELETE FROM Riferimenti WHERE mlId NOT IN (SELECT mlId FROM Movilibro);"));
 }
 
 namespace {

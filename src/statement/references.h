@@ -12,7 +12,8 @@ namespace movilibro::statement {
 // made by the first import that brings one: the journal's three tables keep
 // exactly their columns. A reference counts only while its entry exists.
 bool hasReferenceTable(db::Connection& conn);
-// Makes the table when missing; inside the import's transaction.
+// Makes the table when missing, and drops the references of entries gone;
+// inside the import's transaction.
 void createReferenceTable(db::Connection& conn);
 
 } // namespace movilibro::statement

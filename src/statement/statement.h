@@ -126,9 +126,10 @@ struct ImportResult
 };
 
 // Writes the movements given (the caller passes the ticked ones; refused ones
-// are never written) as entries of the account, in one transaction, after a
-// copy of the journal in its backup folder. On any failure nothing is written
-// and db::DbError or db::BackupError is thrown.
+// are never written and count as skipped) as entries of the account, in one
+// transaction, after a copy of the journal in its backup folder; with nothing
+// to write, no copy is made. On any failure nothing is written and
+// db::DbError, db::BackupError or (the account is gone) StatementError is thrown.
 ImportResult importMovements(db::Connection& conn, const QString& journalPath, qint64 accountId,
                              const std::vector<Movement>& ticked, int skippedCount);
 
