@@ -192,6 +192,7 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(p
     tblPreview->setModel(m_preview);
     tblPreview->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     tblPreview->horizontalHeader()->setDefaultSectionSize(150);
+    tblPreview->horizontalHeader()->setStretchLastSection(true);
     tblPreview->verticalHeader()->hide();
     tblPreview->setSelectionMode(QAbstractItemView::NoSelection);
     m_roles = new ColumnRoleBar(tblPreview, this);
@@ -216,7 +217,8 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(p
     options->addWidget(decimals);
     options->addWidget(cmbDecimali);
     options->addSpacing(24);
-    options->addWidget(m_date, 1);
+    options->addWidget(m_date);
+    options->addStretch(1);
     page->addLayout(options);
     page->addWidget(lblMancante);
 
