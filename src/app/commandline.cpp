@@ -17,6 +17,8 @@
 #include "report/reportcommands.h"
 #include "report/reporterror.h"
 #include "search/searchquery.h"
+#include "ui/charts/chartexport.h"
+#include "ui/charts/chartsource.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/journalgrid.h"
 
@@ -50,6 +52,12 @@ constexpr OptionSpec Options[] = {
     {"export-csv", nullptr, "file",
      "Scrive le registrazioni del periodo in un file CSV per i fogli di calcolo (separatore ';', "
      "virgola decimale)."},
+    {"export-chart", nullptr, "file",
+     "Scrive un grafico del periodo in un file PNG (1200x700 pixel), SVG o PDF, secondo l'estensione del "
+     "nome."},
+    {"chart", nullptr, "tipo",
+     "Il grafico di --export-chart: saldo (saldo progressivo, predefinito), flussi (entrate e uscite per "
+     "periodo) o conti (entrate e uscite per conto)."},
     {"from", nullptr, "gg/mm/aaaa",
      "Primo giorno del periodo (predefinito: inizio dell'esercizio in corso)."},
     {"to", nullptr, "gg/mm/aaaa", "Ultimo giorno del periodo (predefinito: fine dell'esercizio in corso)."},
@@ -83,14 +91,15 @@ struct Failure
 
 struct Request
 {
-    QString importFile, pdfFile, csvFile, restoreFile, dbFolder;
+    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder;
+    std::optional<charts::ChartKind> chart;
     std::optional<QDate> from, to;
     std::optional<int> layout;
     std::optional<QString> search;
     bool help = false;
     bool version = false;
 
-    bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty(); }
+    bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty() || !chartFile.isEmpty(); }
     bool anyTask() const { return !importFile.isEmpty() || !restoreFile.isEmpty() || exports(); }
     bool periodOptions() const { return from || to || layout || search; }
 };
@@ -188,6 +197,16 @@ QString searchOption(const QString& text)
     return text;
 }
 
+charts::ChartKind chartOption(const QString& text)
+{
+    charts::ChartKind kind;
+    if (!charts::chartKindFromName(text.trimmed(), &kind))
+        throw UsageError{
+            QStringLiteral("Grafico non valido per --chart: \"%1\" (ammessi saldo, flussi, conti).")
+                .arg(text)};
+    return kind;
+}
+
 QString fileOption(const QCommandLineParser& parser, const char* name)
 {
     const QString option = QLatin1String(name);
@@ -202,15 +221,21 @@ QString fileOption(const QCommandLineParser& parser, const char* name)
 void checkCombination(const Request& r)
 {
     if (!r.importFile.isEmpty() && r.exports())
-        throw UsageError{QStringLiteral("--import-mdb non si usa insieme a --export-pdf o --export-csv.")};
+        throw UsageError{
+            QStringLiteral("--import-mdb non si usa insieme a --export-pdf, --export-csv o --export-chart.")};
     if (!r.restoreFile.isEmpty() && (r.exports() || !r.importFile.isEmpty()))
         throw UsageError{QStringLiteral("--restore non si usa insieme ad altre operazioni.")};
     if (r.periodOptions() && !r.exports())
-        throw UsageError{QStringLiteral(
-            "Le opzioni --from, --to, --layout e --search valgono solo con --export-pdf o --export-csv.")};
+        throw UsageError{QStringLiteral("Le opzioni --from, --to, --layout e --search valgono solo con "
+                                        "--export-pdf, --export-csv o --export-chart.")};
+    if (r.chart && r.chartFile.isEmpty())
+        throw UsageError{QStringLiteral("L'opzione --chart vale solo con --export-chart.")};
+    if (!r.chartFile.isEmpty() && charts::exportFormatOf(r.chartFile) == charts::ExportFormat::Unknown)
+        throw UsageError{
+            QStringLiteral("--export-chart: il nome del file deve finire con .png, .svg o .pdf.")};
     if (!r.dbFolder.isEmpty() && !r.anyTask())
-        throw UsageError{QStringLiteral(
-            "L'opzione --db vale solo con --import-mdb, --restore, --export-pdf o --export-csv.")};
+        throw UsageError{QStringLiteral("L'opzione --db vale solo con --import-mdb, --restore, --export-pdf, "
+                                        "--export-csv o --export-chart.")};
 }
 
 // The parser keeps the last of two values silently; a command line that names
@@ -252,6 +277,9 @@ Request readRequest(const QStringList& arguments)
     r.importFile = fileOption(parser, "import-mdb");
     r.pdfFile = fileOption(parser, "export-pdf");
     r.csvFile = fileOption(parser, "export-csv");
+    r.chartFile = fileOption(parser, "export-chart");
+    if (parser.isSet(QStringLiteral("chart")))
+        r.chart = chartOption(parser.value(QStringLiteral("chart")));
     r.restoreFile = fileOption(parser, "restore");
     r.dbFolder = fileOption(parser, "db");
     if (parser.isSet(QStringLiteral("from")))
@@ -371,13 +399,19 @@ bool samePath(const QString& a, const QString& b)
 void checkTargets(const Request& r, const QString& folder)
 {
     const QString journal = journalPathIn(folder);
-    for (const QString& target : {r.pdfFile, r.csvFile}) {
+    for (const QString& target : {r.pdfFile, r.csvFile, r.chartFile}) {
         if (!target.isEmpty() && samePath(target, journal))
             throw UsageError{QStringLiteral("Il file %1 è il giornale stesso: scegliere un altro nome.")
                                  .arg(shown(target))};
     }
-    if (!r.pdfFile.isEmpty() && !r.csvFile.isEmpty() && samePath(r.pdfFile, r.csvFile))
-        throw UsageError{QStringLiteral("--export-pdf e --export-csv indicano lo stesso file.")};
+    const QString targets[] = {r.pdfFile, r.csvFile, r.chartFile};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = i + 1; j < 3; ++j) {
+            if (!targets[i].isEmpty() && !targets[j].isEmpty() && samePath(targets[i], targets[j]))
+                throw UsageError{
+                    QStringLiteral("Due esportazioni indicano lo stesso file %1.").arg(shown(targets[i]))};
+        }
+    }
 }
 
 QString day(const QDate& date)
@@ -393,6 +427,19 @@ bool hasEntries(const report::ReportContext& context)
     journal.setUp();
     journal.setFilter(context.filter);
     return journal.load(context.connString, context.kind, {context.start, context.end}) > 0;
+}
+
+void exportChartFile(const Request& r, const report::ReportContext& context)
+{
+    const charts::ChartData data = charts::chartDataFor(context);
+    if (data.empty)
+        throw Failure{QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il grafico non è stato "
+                                     "scritto.")
+                          .arg(day(context.start), day(context.end))};
+    const DateRange period{context.start, context.end};
+    charts::exportChart(r.chart.value_or(charts::ChartKind::Saldo), data, false,
+                        charts::chartCaption(period, context.filter), r.chartFile);
+    print(stdout, QStringLiteral("Scritto il grafico %1.").arg(shown(r.chartFile)));
 }
 
 int runExports(const Request& r, const QString& folder)
@@ -419,6 +466,8 @@ int runExports(const Request& r, const QString& folder)
         report::exportCsv(context, r.csvFile);
         print(stdout, QStringLiteral("Scritto il file CSV %1.").arg(shown(r.csvFile)));
     }
+    if (!r.chartFile.isEmpty())
+        exportChartFile(r, context);
     return Success;
 }
 

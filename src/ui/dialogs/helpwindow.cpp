@@ -61,6 +61,7 @@ QString HelpWindow::pageFor(const QWidget* window)
         {QStringLiteral("frmConto"), QStringLiteral("conti.html")},
         {QStringLiteral("frmDelClosedRows"), QStringLiteral("eliminazione.html")},
         {QStringLiteral("frmOptions"), QStringLiteral("preferenze.html")},
+        {QStringLiteral("frmGrafici"), QStringLiteral("grafici.html")},
     };
     if (!window || qobject_cast<const HelpWindow*>(window))
         return {};
