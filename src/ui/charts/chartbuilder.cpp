@@ -173,14 +173,14 @@ void buildFlows(BuiltChart& built, const std::vector<FlowBar>& flows)
         in->append(value(bar.incomes));
         out->append(value(bar.outgoings));
         net->append(qreal(i), value(bar.net()));
-        xAxis->append(bar.caption);
+        // The year on a line of its own: twelve captions then fit side by side.
+        const qsizetype year = bar.caption.lastIndexOf(u' ');
+        xAxis->append(year < 0 ? bar.caption
+                               : bar.caption.left(year) + QStringLiteral("<br>") + bar.caption.mid(year + 1));
         built.barItems.push_back(bar.key);
         low = std::min({low, value(bar.net())});
         high = std::max({high, value(bar.incomes), value(bar.outgoings), value(bar.net())});
     }
-    // Twelve month names do not fit side by side.
-    if (flows.size() > 6)
-        xAxis->setLabelsAngle(-40);
     auto* bars = new QBarSeries;
     bars->append(in);
     bars->append(out);
