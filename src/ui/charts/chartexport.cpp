@@ -44,6 +44,8 @@ QByteArray render(ExportFormat format, QGraphicsScene& scene, const QString& tit
         svg.setOutputDevice(&buffer);
         svg.setSize(ExportSize);
         svg.setViewBox(QRect(QPoint(0, 0), ExportSize));
+        // CSS pixels: viewers show it 1200 pixels wide.
+        svg.setResolution(96);
         svg.setTitle(title);
         QPainter painter(&svg);
         draw(scene, painter, QRectF(QPointF(0, 0), QSizeF(ExportSize)));
