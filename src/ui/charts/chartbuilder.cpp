@@ -25,6 +25,9 @@ const QColor OutgoingsColor(205, 55, 55);
 const QColor BalanceColor(30, 90, 170);
 const QColor NegativeFill(220, 60, 60, 70);
 
+// Thousands dot and decimal comma whatever the system's locale.
+const QLocale Italian(QLocale::Italian, QLocale::Italy);
+
 double value(const Currency& amount)
 {
     return double(amount.raw()) / double(Currency::Scale);
@@ -39,7 +42,7 @@ qreal dayX(const QDate& day)
 QChart* newChart()
 {
     auto* chart = new QChart;
-    chart->setLocale(QLocale());
+    chart->setLocale(Italian);
     chart->setLocalizeNumbers(true);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -228,7 +231,7 @@ void buildAccounts(BuiltChart& built, const std::vector<AccountBar>& accounts)
 
 QString amountText(const Currency& amount)
 {
-    return Format::number(amount, QStringLiteral("#,#0.00;-#,#0.00;0.00;0.00"));
+    return Format::number(amount, QStringLiteral("#,#0.00;-#,#0.00;0.00;0.00"), Italian);
 }
 
 BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount)

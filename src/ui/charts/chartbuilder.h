@@ -32,11 +32,11 @@ struct BuiltChart
     std::vector<int> lineAccounts;
 };
 
-// Amounts in the user's number format, as the grid writes them: 1.234,56.
+// Amounts in the Italian number format: 1.234,56.
 QString amountText(const Currency& amount);
 
 // A new chart (the caller owns it); `perAccount` adds one balance line per
-// account to chart 1. Axis labels follow the application's locale.
+// account to chart 1. Axis labels are Italian numbers and dd/MM/yy dates.
 BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount);
 
 // "saldo", "flussi", "conti" as the command line names them.
