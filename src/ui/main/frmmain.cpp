@@ -138,7 +138,10 @@ void frmMain::buildWindow()
     m_picVoid->hide();
 
     m_search = new JournalSearch(this, *m_gex, *m_journal);
-    m_search->setGeometry(SearchRect);
+    // After the last toolbar button, however wide the buttons come out.
+    QRect search = SearchRect;
+    search.setLeft(std::max(SearchRect.left(), m_tb->sizeHint().width() + 2));
+    m_search->setGeometry(search);
     connect(this, &frmMain::gexsBindDone, m_search, &JournalSearch::updateNoMatch);
     connect(m_search, &JournalSearch::filterApplied, this, &frmMain::filterChanged);
 }
