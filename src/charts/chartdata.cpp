@@ -16,41 +16,42 @@ bool inPeriod(const ChartInput& input, qint64 day)
     return day >= input.period.start.toJulianDay() && day <= input.period.end.toJulianDay();
 }
 
-Currency sumOf(const std::vector<Currency>& deltas, std::vector<Currency>& running)
+void runningSums(const std::vector<Currency>& changes, std::vector<Currency>& running)
 {
     Currency balance;
-    running.resize(deltas.size());
-    for (size_t i = 0; i < deltas.size(); ++i) {
-        balance += deltas[i];
+    running.resize(changes.size());
+    for (size_t i = 0; i < changes.size(); ++i) {
+        balance += changes[i];
         running[i] = balance;
     }
-    return balance;
 }
 
 } // namespace
 
-BalanceSeries balanceSeries(const ChartInput& input)
+BalanceSeries balanceSeries(const ChartInput& input, bool perAccount)
 {
     BalanceSeries series;
     series.first = input.period.start;
-    series.accounts = input.accounts;
+    if (perAccount)
+        series.accounts = input.accounts;
     if (!input.period.start.isValid() || input.period.start > input.period.end)
         return series;
     const qint64 first = input.period.start.toJulianDay();
     const size_t days = size_t(input.period.end.toJulianDay() - first + 1);
     std::vector<Currency> total(days);
-    std::vector<std::vector<Currency>> perAccount(input.accounts.size(), std::vector<Currency>(days));
+    std::vector<std::vector<Currency>> accounts(series.accounts.size(), std::vector<Currency>(days));
     for (const ChartEntry& e : input.entries) {
         if (!inPeriod(input, e.day))
             continue;
         const Currency change = Currency::fromRaw(e.incomes) - Currency::fromRaw(e.outgoings);
         total[size_t(e.day - first)] += change;
-        perAccount[size_t(e.account)][size_t(e.day - first)] += change;
+        if (perAccount)
+            accounts[size_t(e.account)][size_t(e.day - first)] += change;
     }
-    sumOf(total, series.total);
-    series.perAccount.resize(perAccount.size());
-    for (size_t a = 0; a < perAccount.size(); ++a)
-        sumOf(perAccount[a], series.perAccount[a]);
+    runningSums(total, series.total);
+    series.perAccount.resize(accounts.size());
+    for (size_t a = 0; a < accounts.size(); ++a)
+        runningSums(accounts[a], series.perAccount[a]);
     return series;
 }
 
@@ -107,12 +108,12 @@ std::vector<AccountBar> accountSeries(const ChartInput& input)
     return shown;
 }
 
-ChartData chartData(const ChartInput& input)
+ChartData chartData(const ChartInput& input, bool perAccount)
 {
     ChartData data;
     data.empty = std::none_of(input.entries.begin(), input.entries.end(),
                               [&input](const ChartEntry& e) { return inPeriod(input, e.day); });
-    data.balance = balanceSeries(input);
+    data.balance = balanceSeries(input, perAccount);
     data.flows = flowSeries(input);
     data.accounts = accountSeries(input);
     return data;

@@ -69,10 +69,11 @@ struct ChartData
     std::vector<AccountBar> accounts;
 };
 
-// Throws CurrencyOverflow when a sum leaves the currency's range.
-BalanceSeries balanceSeries(const ChartInput& input);
+// Throws CurrencyOverflow when a sum leaves the currency's range. The lines
+// per account take a value per day and account: only when asked for.
+BalanceSeries balanceSeries(const ChartInput& input, bool perAccount = true);
 std::vector<FlowBar> flowSeries(const ChartInput& input);
 std::vector<AccountBar> accountSeries(const ChartInput& input);
-ChartData chartData(const ChartInput& input);
+ChartData chartData(const ChartInput& input, bool perAccount = true);
 
 } // namespace movilibro::charts

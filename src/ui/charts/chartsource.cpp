@@ -24,7 +24,7 @@ ChartData chartDataFor(const report::ReportContext& context)
         journal.setFilter(context.filter);
         if (journal.load(context.connString, context.kind, period) > 0)
             journal.arrange(0);
-        return chartDataOfGrid(gex, period, context.kind);
+        return chartData(entriesOfGrid(gex.data(), gex.rows(), period, context.kind), false);
     } catch (const db::DbError& e) {
         throw report::ReportError(QStringLiteral("Impossibile leggere il giornale: ") + db::userMessage(e));
     } catch (const CurrencyOverflow&) {
