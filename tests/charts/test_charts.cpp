@@ -2,6 +2,7 @@
 #include "mainwindowfixture.h"
 
 #include "ui/charts/frmgrafici.h"
+#include "ui/dialogs/helpwindow.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/accountspane.h"
 #include "ui/main/journalgrid.h"
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QSvgRenderer>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTreeView>
 #include <QtTest>
 
@@ -221,6 +223,17 @@ private slots:
         if (chart == int(ChartKind::Conti))
             QCOMPARE(example.window().accountsPane()->currentAccountId(),
                      item == u"Banca" ? example.banca : example.cassa);
+    }
+
+    void helpPage()
+    {
+        Example example;
+        QTest::keyClick(&example.charts(), Qt::Key_F1);
+        HelpWindow* help = HelpWindow::instance();
+        QVERIFY(help);
+        QCOMPARE(help->currentPage(), HelpWindow::pageUrl(QStringLiteral("grafici.html")));
+        QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Nessun dato nel periodo")));
+        help->close();
     }
 
     void exportButton()
