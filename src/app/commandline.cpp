@@ -429,17 +429,17 @@ bool hasEntries(const report::ReportContext& context)
     return journal.load(context.connString, context.kind, {context.start, context.end}) > 0;
 }
 
-void exportChartFile(const Request& r, const report::ReportContext& context)
+// Read before any file is written: a chart that cannot be made leaves none.
+std::optional<charts::ChartData> chartData(const Request& r, const report::ReportContext& context)
 {
-    const charts::ChartData data = charts::chartDataFor(context);
+    if (r.chartFile.isEmpty())
+        return std::nullopt;
+    charts::ChartData data = charts::chartDataFor(context);
     if (data.empty)
         throw Failure{QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il grafico non è stato "
                                      "scritto.")
                           .arg(day(context.start), day(context.end))};
-    const DateRange period{context.start, context.end};
-    charts::exportChart(r.chart.value_or(charts::ChartKind::Saldo), data, false,
-                        charts::chartCaption(period, context.filter), r.chartFile);
-    print(stdout, QStringLiteral("Scritto il grafico %1.").arg(shown(r.chartFile)));
+    return data;
 }
 
 int runExports(const Request& r, const QString& folder)
@@ -456,6 +456,7 @@ int runExports(const Request& r, const QString& folder)
             QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il file PDF non è stato "
                            "scritto.")
                 .arg(day(context.start), day(context.end))};
+    const std::optional<charts::ChartData> chart = chartData(r, context);
     if (!r.pdfFile.isEmpty()) {
         report::arpSchede report;
         report::setUpReport(report, context);
@@ -466,8 +467,11 @@ int runExports(const Request& r, const QString& folder)
         report::exportCsv(context, r.csvFile);
         print(stdout, QStringLiteral("Scritto il file CSV %1.").arg(shown(r.csvFile)));
     }
-    if (!r.chartFile.isEmpty())
-        exportChartFile(r, context);
+    if (chart) {
+        charts::exportChart(r.chart.value_or(charts::ChartKind::Saldo), *chart, false,
+                            charts::chartCaption({context.start, context.end}, context.filter), r.chartFile);
+        print(stdout, QStringLiteral("Scritto il grafico %1.").arg(shown(r.chartFile)));
+    }
     return Success;
 }
 

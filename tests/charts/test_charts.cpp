@@ -258,8 +258,10 @@ private slots:
         QTest::newRow("svg, default chart") << QStringList{} << "c.svg" << 0 << "";
         QTest::newRow("pdf, filtered") << QStringList{"--chart", "conti", "--search", "luce"} << "c.PDF" << 0
                                        << "Periodo dal 01/01/2010 al 31/12/2010 · Filtro: luce";
-        QTest::newRow("empty period") << QStringList{"--from", "01/06/2010", "--to", "30/06/2010"} << "e.png"
-                                      << 1 << "Nessuna registrazione nel periodo";
+        // Nothing written, not even the CSV asked for with it.
+        QTest::newRow("empty period") << QStringList{"--from",     "01/06/2010",   "--to",
+                                                     "30/06/2010", "--export-csv", m_dir.filePath("e.csv")}
+                                      << "e.png" << 1 << "Nessuna registrazione nel periodo";
         QTest::newRow("unknown chart") << QStringList{"--chart", "torta"} << "u.png" << 2 << "torta";
         QTest::newRow("unknown format") << QStringList{} << "u.gif" << 2 << ".png";
     }
@@ -284,7 +286,7 @@ private slots:
         QCOMPARE(run.status, status);
         if (status != 0) {
             QVERIFY2(run.err.contains(expected), qPrintable(run.err));
-            QVERIFY(!QFile::exists(path));
+            QVERIFY(!QFile::exists(path) && !QFile::exists(m_dir.filePath("e.csv")));
         } else if (file.endsWith(u".png")) {
             QCOMPARE(QImage(path).size(), QSize(1200, 700));
         } else if (file.endsWith(u".svg")) {
