@@ -127,7 +127,8 @@ void frmGrafici::buildWindow()
 QChartView* frmGrafici::newView(ChartKind kind)
 {
     auto* view = new QChartView(this);
-    view->setObjectName(QStringLiteral("chart_") + FileNames[size_t(kind)].section(u' ', 0, 0));
+    static const char* const names[] = {"chartSaldo", "chartFlussi", "chartConti"};
+    view->setObjectName(QLatin1String(names[size_t(kind)]));
     view->setRenderHint(QPainter::Antialiasing);
     m_views[size_t(kind)] = view;
     return view;
