@@ -10,9 +10,9 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DMOVILIBRO_FUZZ=ON -DMOVILIBRO_BUILD_TESTS=OFF -DMOVILIBRO_BUILD_BENCH=OFF
 fi
-cmake --build "$build" --target fuzz_dialect fuzz_format -j"$(nproc)"
+cmake --build "$build" --target fuzz_dialect fuzz_format fuzz_statement -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
-for target in fuzz_dialect fuzz_format; do
+for target in fuzz_dialect fuzz_format fuzz_statement; do
   corpus=$build/corpus-$target
   mkdir -p "$corpus"
   echo "== $target, $seconds s"

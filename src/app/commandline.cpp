@@ -17,6 +17,7 @@
 #include "report/reportcommands.h"
 #include "report/reporterror.h"
 #include "search/searchquery.h"
+#include "statement/statement.h"
 #include "ui/charts/chartexport.h"
 #include "ui/charts/chartsource.h"
 #include "ui/grid/groupedgrid.h"
@@ -68,6 +69,12 @@ constexpr OptionSpec Options[] = {
      "Solo le registrazioni che corrispondono al testo, come nella casella di ricerca: parole nella "
      "descrizione o nel conto, importi (12,50), intervalli (>100, <100, 100..200), -parola per "
      "escludere."},
+    {"import-statement", nullptr, "file",
+     "Aggiunge al giornale i movimenti di un estratto conto della banca (CSV o CAMT.053 in XML) nel "
+     "conto indicato con --account; le colonne del CSV sono riconosciute da sole, i movimenti già "
+     "presenti nel giornale sono saltati. Prima viene salvata una copia del giornale nella cartella "
+     "backup."},
+    {"account", nullptr, "nome", "Il conto in cui vanno i movimenti di --import-statement."},
     {"restore", nullptr, "file",
      "Ripristina il giornale da una copia di sicurezza; il giornale attuale viene prima conservato come "
      "copia nella cartella backup."},
@@ -91,7 +98,7 @@ struct Failure
 
 struct Request
 {
-    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder;
+    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account;
     std::optional<charts::ChartKind> chart;
     std::optional<QDate> from, to;
     std::optional<int> layout;
@@ -100,7 +107,10 @@ struct Request
     bool version = false;
 
     bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty() || !chartFile.isEmpty(); }
-    bool anyTask() const { return !importFile.isEmpty() || !restoreFile.isEmpty() || exports(); }
+    bool anyTask() const
+    {
+        return !importFile.isEmpty() || !restoreFile.isEmpty() || !statementFile.isEmpty() || exports();
+    }
     bool periodOptions() const { return from || to || layout || search; }
 };
 
@@ -127,7 +137,7 @@ QString wrapped(const QString& text, int indent, int width)
 
 QString helpText()
 {
-    constexpr int Indent = 26;
+    constexpr int Indent = 30;
     QString text =
         QStringLiteral("Uso: movilibro [opzioni]\n\n"
                        "Senza opzioni apre il giornale nella finestra del programma. Con le opzioni\n"
@@ -223,8 +233,14 @@ void checkCombination(const Request& r)
     if (!r.importFile.isEmpty() && r.exports())
         throw UsageError{
             QStringLiteral("--import-mdb non si usa insieme a --export-pdf, --export-csv o --export-chart.")};
-    if (!r.restoreFile.isEmpty() && (r.exports() || !r.importFile.isEmpty()))
+    if (!r.restoreFile.isEmpty() && (r.exports() || !r.importFile.isEmpty() || !r.statementFile.isEmpty()))
         throw UsageError{QStringLiteral("--restore non si usa insieme ad altre operazioni.")};
+    if (!r.statementFile.isEmpty() && (r.exports() || !r.importFile.isEmpty()))
+        throw UsageError{QStringLiteral("--import-statement non si usa insieme ad altre operazioni.")};
+    if (!r.statementFile.isEmpty() && r.account.isEmpty())
+        throw UsageError{QStringLiteral("Con --import-statement indicare il conto con --account.")};
+    if (!r.account.isEmpty() && r.statementFile.isEmpty())
+        throw UsageError{QStringLiteral("L'opzione --account vale solo con --import-statement.")};
     if (r.periodOptions() && !r.exports())
         throw UsageError{QStringLiteral("Le opzioni --from, --to, --layout e --search valgono solo con "
                                         "--export-pdf, --export-csv o --export-chart.")};
@@ -234,8 +250,9 @@ void checkCombination(const Request& r)
         throw UsageError{
             QStringLiteral("--export-chart: il nome del file deve finire con .png, .svg o .pdf.")};
     if (!r.dbFolder.isEmpty() && !r.anyTask())
-        throw UsageError{QStringLiteral("L'opzione --db vale solo con --import-mdb, --restore, --export-pdf, "
-                                        "--export-csv o --export-chart.")};
+        throw UsageError{QStringLiteral(
+            "L'opzione --db vale solo con --import-mdb, --import-statement, --restore, --export-pdf, "
+            "--export-csv o --export-chart.")};
 }
 
 // The parser keeps the last of two values silently; a command line that names
@@ -281,6 +298,8 @@ Request readRequest(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("chart")))
         r.chart = chartOption(parser.value(QStringLiteral("chart")));
     r.restoreFile = fileOption(parser, "restore");
+    r.statementFile = fileOption(parser, "import-statement");
+    r.account = fileOption(parser, "account").trimmed();
     r.dbFolder = fileOption(parser, "db");
     if (parser.isSet(QStringLiteral("from")))
         r.from = dateOption(QStringLiteral("--from"), parser.value(QStringLiteral("from")));
@@ -486,6 +505,88 @@ int runRestore(const Request& r, const QString& folder)
     return Success;
 }
 
+QString counted(int n, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+}
+
+// The statement with the layout the user confirmed for its header before,
+// when there is one. A layout that cannot be completed stops here, before
+// the journal is touched.
+statement::Statement readBankStatement(const QString& file)
+{
+    statement::Statement s = statement::readStatement(file);
+    if (s.kind == statement::Statement::Kind::Csv) {
+        if (mainmod::SettingsKey.isEmpty())
+            mainmod::SettingsKey = mainmod::DefaultSettingsKey;
+        if (const auto kept = statement::rememberedLayout(mainmod::SettingsKey, s.layout))
+            s = statement::readStatement(file, kept);
+        if (!s.layout.isComplete())
+            throw Failure{
+                QStringLiteral("Nel file %1 non sono state riconosciute le colonne della data, della "
+                               "descrizione e dell'importo: indicarle una volta con il comando "
+                               "\"Importa\" del programma, che le ricorda.")
+                    .arg(shown(file))};
+    }
+    return s;
+}
+
+qint64 accountNamed(db::Connection& conn, const QString& name)
+{
+    // Account names compare as everywhere in the journal: case aside, Italian rules.
+    db::Statement st =
+        conn.prepare(QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = ? ORDER BY cntId"));
+    st.bind(0, name);
+    if (!st.step())
+        throw Failure{QStringLiteral("Il conto \"%1\" non esiste nel giornale.").arg(name)};
+    const qint64 id = st.int64(0);
+    if (st.step())
+        throw Failure{QStringLiteral("Nel giornale ci sono più conti di nome \"%1\".").arg(name)};
+    return id;
+}
+
+int runStatementImport(const Request& r, const QString& folder)
+{
+    statement::Statement s = [&] {
+        try {
+            return readBankStatement(r.statementFile);
+        } catch (const statement::StatementError& e) {
+            throw Failure{e.message()};
+        }
+    }();
+    const auto lock = lockJournal(folder);
+    checkJournal(folder);
+    db::Connection conn = db::Connection::open(journalPathIn(folder));
+    const qint64 account = accountNamed(conn, r.account);
+    statement::markDuplicates(conn, account, s.movements);
+    std::vector<statement::Movement> fresh;
+    int duplicates = 0, refused = 0;
+    for (const statement::Movement& m : s.movements) {
+        if (m.isRefused()) {
+            ++refused;
+            print(stdout,
+                  (s.kind == statement::Statement::Kind::Csv ? QStringLiteral("Riga %1 rifiutata: %2")
+                                                             : QStringLiteral("Movimento %1 rifiutato: %2"))
+                      .arg(m.line)
+                      .arg(m.refusal));
+        } else if (m.duplicate) {
+            ++duplicates;
+        } else {
+            fresh.push_back(m);
+        }
+    }
+    const statement::ImportResult result =
+        statement::importMovements(conn, journalPathIn(folder), account, fresh, duplicates + refused);
+    if (!result.backupPath.isEmpty())
+        print(stdout,
+              QStringLiteral("Copia del giornale prima dell'importazione: %1").arg(shown(result.backupPath)));
+    print(stdout, QStringLiteral("Estratto conto %1, conto \"%2\": %3, %4 già presenti, %5.")
+                      .arg(shown(r.statementFile), r.account,
+                           counted(result.imported, "movimento importato", "movimenti importati"),
+                           QString::number(duplicates), counted(refused, "rifiutato", "rifiutati")));
+    return Success;
+}
+
 int fail(const QString& message)
 {
     print(stderr, QStringLiteral("movilibro: ") + message);
@@ -527,6 +628,8 @@ std::optional<int> runCommandLine(const QStringList& arguments, const std::funct
         const QString folder = journalFolderFor(r, journalFolder);
         if (!r.restoreFile.isEmpty())
             return runRestore(r, folder);
+        if (!r.statementFile.isEmpty())
+            return runStatementImport(r, folder);
         return r.importFile.isEmpty() ? runExports(r, folder) : runImport(r, folder);
     } catch (const UsageError& e) {
         print(stderr, QStringLiteral("movilibro: %1\nUsare movilibro --help per l'elenco delle opzioni.")
@@ -541,6 +644,8 @@ std::optional<int> runCommandLine(const QStringList& arguments, const std::funct
     } catch (const db::DbError& e) {
         return fail(db::userMessage(e));
     } catch (const db::BackupError& e) {
+        return fail(e.message());
+    } catch (const statement::StatementError& e) {
         return fail(e.message());
     }
 }

@@ -13,6 +13,9 @@ namespace movilibro::mainmod {
 inline const QString ApplicationTitle = QStringLiteral("Movilibro");
 inline const QString DatabaseFileName = QStringLiteral("movilibro.mdb");
 inline const QString TemplateFileName = QStringLiteral("master.gen");
+// The program's key in the per-user settings store.
+inline const QString DefaultSettingsKey =
+    QStringLiteral("Software\\Marlenco\\") + ApplicationTitle + QStringLiteral("\\Settings");
 
 extern QString SettingsKey;
 extern QStringList PeriodNames;

@@ -39,8 +39,7 @@ const QString NotStarted = QStringLiteral("L'applicazione non verrà avviata.");
 
 void setModuleVariables()
 {
-    mainmod::SettingsKey =
-        QStringLiteral("Software\\Marlenco\\") + mainmod::ApplicationTitle + QStringLiteral("\\Settings");
+    mainmod::SettingsKey = mainmod::DefaultSettingsKey;
     mainmod::PeriodNames = periodNames();
     mainmod::HelpFile = QStringLiteral("qrc:/help/index.html");
     const QString defaultFolder = mainmod::DefaultDatabaseFolder();

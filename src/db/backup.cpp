@@ -21,7 +21,7 @@ namespace movilibro::db {
 namespace {
 
 const QRegularExpression CopyName(QStringLiteral(
-    R"(^movilibro-(?:prima-(eliminazione|importazione|ripristino)-)?(\d{8})-(\d{6})(-\d+)?\.mdb$)"));
+    R"(^movilibro-(?:prima-(eliminazione|importazione|estratto|ripristino)-)?(\d{8})-(\d{6})(-\d+)?\.mdb$)"));
 // What a copy or a restore killed halfway leaves: the copy under its
 // temporary name, and SQLite's rollback file beside it.
 const QRegularExpression CopyLeftover(QStringLiteral(R"(^movilibro-[-a-z0-9]+\.mdb\.part(-journal)?$)"));
@@ -34,6 +34,8 @@ QString kindTag(CopyKind kind)
         return QStringLiteral("eliminazione");
     case CopyKind::BeforeImport:
         return QStringLiteral("importazione");
+    case CopyKind::BeforeStatement:
+        return QStringLiteral("estratto");
     case CopyKind::BeforeRestore:
         return QStringLiteral("ripristino");
     case CopyKind::Daily:

@@ -27,7 +27,8 @@ enum class CopyKind
 {
     Daily,
     BeforePurge,
-    BeforeImport,
+    BeforeImport,    // of an old journal
+    BeforeStatement, // of a bank statement's movements
     BeforeRestore
 };
 

@@ -1,0 +1,88 @@
+#include "statement/references.h"
+#include "statement/statement.h"
+
+#include "db/backup.h"
+#include "db/connection.h"
+
+namespace movilibro::statement {
+
+bool hasReferenceTable(db::Connection& conn)
+{
+    db::Statement st = conn.prepare(
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'Riferimenti'"));
+    return st.step();
+}
+
+void createReferenceTable(db::Connection& conn)
+{
+    conn.exec(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS Riferimenti (mlId INTEGER PRIMARY KEY, "
+                       "rfRiferimento TEXT NOT NULL);"
+                       "CREATE INDEX IF NOT EXISTS ixRiferimentiRiferimento ON Riferimenti (rfRiferimento);"
+                       // Entries deleted or purged since leave their references behind.
+                       "DELETE FROM Riferimenti WHERE mlId NOT IN (SELECT mlId FROM Movilibro);"));
+}
+
+namespace {
+
+void requireAccount(db::Connection& conn, qint64 accountId)
+{
+    db::Statement st = conn.prepare(QStringLiteral("SELECT 1 FROM Conti WHERE cntId = ?"));
+    st.bind(0, accountId);
+    if (!st.step())
+        throw StatementError(QStringLiteral("Il conto scelto non esiste più nel giornale."));
+}
+
+} // namespace
+
+ImportResult importMovements(db::Connection& conn, const QString& journalPath, qint64 accountId,
+                             const std::vector<Movement>& ticked, int skippedCount)
+{
+    ImportResult result;
+    result.skipped = skippedCount;
+    std::vector<const Movement*> written;
+    bool references = false;
+    for (const Movement& m : ticked) {
+        if (m.isRefused()) {
+            ++result.skipped;
+            continue;
+        }
+        written.push_back(&m);
+        references = references || !m.reference.isEmpty();
+    }
+    if (written.empty())
+        return result;
+    requireAccount(conn, accountId);
+    result.backupPath = db::JournalBackup(journalPath).makeBefore(db::CopyKind::BeforeStatement);
+    db::Transaction tx(conn);
+    std::optional<db::Statement> reference;
+    if (references) {
+        createReferenceTable(conn);
+        reference.emplace(conn.prepare(
+            QStringLiteral("INSERT OR REPLACE INTO Riferimenti (mlId, rfRiferimento) VALUES (?, ?)")));
+    }
+    // As the entry editor leaves a row: one amount set, the other 0.
+    db::Statement insert =
+        conn.prepare(QStringLiteral("INSERT INTO Movilibro (mlData, mlConto, mlDescrizione, mlEntrate, "
+                                    "mlUscite) VALUES (?, ?, ?, ?, ?)"));
+    for (const Movement* m : written) {
+        const qint64 raw = m->amount.raw();
+        insert.bind(0, m->date.toString(Qt::ISODate))
+            .bind(1, accountId)
+            .bind(2, m->description)
+            .bind(3, raw > 0 ? raw : qint64(0))
+            .bind(4, raw < 0 ? -raw : qint64(0));
+        insert.run();
+        insert.reset();
+        if (!m->reference.isEmpty()) {
+            reference->bind(0, conn.lastInsertId()).bind(1, m->reference);
+            reference->run();
+            reference->reset();
+        }
+    }
+    tx.commit();
+    result.imported = int(written.size());
+    return result;
+}
+
+} // namespace movilibro::statement

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace movilibro::db {
+class Connection;
+}
+
+namespace movilibro::statement {
+
+// The bank's references of imported entries live in a table of their own,
+// made by the first import that brings one: the journal's three tables keep
+// exactly their columns. A reference counts only while its entry exists.
+bool hasReferenceTable(db::Connection& conn);
+// Makes the table when missing, and drops the references of entries gone;
+// inside the import's transaction.
+void createReferenceTable(db::Connection& conn);
+
+} // namespace movilibro::statement
