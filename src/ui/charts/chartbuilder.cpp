@@ -184,6 +184,11 @@ void buildFlows(BuiltChart& built, const std::vector<FlowBar>& flows)
         low = std::min({low, value(bar.net())});
         high = std::max({high, value(bar.incomes), value(bar.outgoings), value(bar.net())});
     }
+    if (flows.size() > 6) { // a year of months in the window's own width, not cut short
+        QFont small = xAxis->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        xAxis->setLabelsFont(small);
+    }
     auto* bars = new QBarSeries;
     bars->append(in);
     bars->append(out);

@@ -78,7 +78,7 @@ void frmGrafici::buildWindow()
 {
     setObjectName(QStringLiteral("frmGrafici"));
     setWindowTitle(QStringLiteral("Grafici del periodo - Movilibro"));
-    resize(900, 600);
+    resize(1000, 620);
 
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("lblPeriodo"));
