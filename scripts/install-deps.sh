@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-translations-l10n
+  qt6-charts-dev libqt6opengl6-dev
   libgl-dev
   libsqlite3-dev sqlite3
   libbenchmark-dev

@@ -18,6 +18,8 @@
 #include "report/reporterror.h"
 #include "search/searchquery.h"
 #include "statement/statement.h"
+#include "ui/charts/chartexport.h"
+#include "ui/charts/chartsource.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/journalgrid.h"
 
@@ -51,6 +53,12 @@ constexpr OptionSpec Options[] = {
     {"export-csv", nullptr, "file",
      "Scrive le registrazioni del periodo in un file CSV per i fogli di calcolo (separatore ';', "
      "virgola decimale)."},
+    {"export-chart", nullptr, "file",
+     "Scrive un grafico del periodo in un file PNG (1200x700 pixel), SVG o PDF, secondo l'estensione del "
+     "nome."},
+    {"chart", nullptr, "tipo",
+     "Il grafico di --export-chart: saldo (saldo progressivo, predefinito), flussi (entrate e uscite per "
+     "periodo) o conti (entrate e uscite per conto)."},
     {"from", nullptr, "gg/mm/aaaa",
      "Primo giorno del periodo (predefinito: inizio dell'esercizio in corso)."},
     {"to", nullptr, "gg/mm/aaaa", "Ultimo giorno del periodo (predefinito: fine dell'esercizio in corso)."},
@@ -90,14 +98,15 @@ struct Failure
 
 struct Request
 {
-    QString importFile, pdfFile, csvFile, restoreFile, dbFolder, statementFile, account;
+    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account;
+    std::optional<charts::ChartKind> chart;
     std::optional<QDate> from, to;
     std::optional<int> layout;
     std::optional<QString> search;
     bool help = false;
     bool version = false;
 
-    bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty(); }
+    bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty() || !chartFile.isEmpty(); }
     bool anyTask() const
     {
         return !importFile.isEmpty() || !restoreFile.isEmpty() || !statementFile.isEmpty() || exports();
@@ -198,6 +207,16 @@ QString searchOption(const QString& text)
     return text;
 }
 
+charts::ChartKind chartOption(const QString& text)
+{
+    charts::ChartKind kind;
+    if (!charts::chartKindFromName(text.trimmed(), &kind))
+        throw UsageError{
+            QStringLiteral("Grafico non valido per --chart: \"%1\" (ammessi saldo, flussi, conti).")
+                .arg(text)};
+    return kind;
+}
+
 QString fileOption(const QCommandLineParser& parser, const char* name)
 {
     const QString option = QLatin1String(name);
@@ -212,7 +231,8 @@ QString fileOption(const QCommandLineParser& parser, const char* name)
 void checkCombination(const Request& r)
 {
     if (!r.importFile.isEmpty() && r.exports())
-        throw UsageError{QStringLiteral("--import-mdb non si usa insieme a --export-pdf o --export-csv.")};
+        throw UsageError{
+            QStringLiteral("--import-mdb non si usa insieme a --export-pdf, --export-csv o --export-chart.")};
     if (!r.restoreFile.isEmpty() && (r.exports() || !r.importFile.isEmpty() || !r.statementFile.isEmpty()))
         throw UsageError{QStringLiteral("--restore non si usa insieme ad altre operazioni.")};
     if (!r.statementFile.isEmpty() && (r.exports() || !r.importFile.isEmpty()))
@@ -222,12 +242,17 @@ void checkCombination(const Request& r)
     if (!r.account.isEmpty() && r.statementFile.isEmpty())
         throw UsageError{QStringLiteral("L'opzione --account vale solo con --import-statement.")};
     if (r.periodOptions() && !r.exports())
-        throw UsageError{QStringLiteral(
-            "Le opzioni --from, --to, --layout e --search valgono solo con --export-pdf o --export-csv.")};
+        throw UsageError{QStringLiteral("Le opzioni --from, --to, --layout e --search valgono solo con "
+                                        "--export-pdf, --export-csv o --export-chart.")};
+    if (r.chart && r.chartFile.isEmpty())
+        throw UsageError{QStringLiteral("L'opzione --chart vale solo con --export-chart.")};
+    if (!r.chartFile.isEmpty() && charts::exportFormatOf(r.chartFile) == charts::ExportFormat::Unknown)
+        throw UsageError{
+            QStringLiteral("--export-chart: il nome del file deve finire con .png, .svg o .pdf.")};
     if (!r.dbFolder.isEmpty() && !r.anyTask())
         throw UsageError{QStringLiteral(
-            "L'opzione --db vale solo con --import-mdb, --import-statement, --restore, --export-pdf o "
-            "--export-csv.")};
+            "L'opzione --db vale solo con --import-mdb, --import-statement, --restore, --export-pdf, "
+            "--export-csv o --export-chart.")};
 }
 
 // The parser keeps the last of two values silently; a command line that names
@@ -269,6 +294,9 @@ Request readRequest(const QStringList& arguments)
     r.importFile = fileOption(parser, "import-mdb");
     r.pdfFile = fileOption(parser, "export-pdf");
     r.csvFile = fileOption(parser, "export-csv");
+    r.chartFile = fileOption(parser, "export-chart");
+    if (parser.isSet(QStringLiteral("chart")))
+        r.chart = chartOption(parser.value(QStringLiteral("chart")));
     r.restoreFile = fileOption(parser, "restore");
     r.statementFile = fileOption(parser, "import-statement");
     r.account = fileOption(parser, "account").trimmed();
@@ -390,13 +418,19 @@ bool samePath(const QString& a, const QString& b)
 void checkTargets(const Request& r, const QString& folder)
 {
     const QString journal = journalPathIn(folder);
-    for (const QString& target : {r.pdfFile, r.csvFile}) {
+    for (const QString& target : {r.pdfFile, r.csvFile, r.chartFile}) {
         if (!target.isEmpty() && samePath(target, journal))
             throw UsageError{QStringLiteral("Il file %1 è il giornale stesso: scegliere un altro nome.")
                                  .arg(shown(target))};
     }
-    if (!r.pdfFile.isEmpty() && !r.csvFile.isEmpty() && samePath(r.pdfFile, r.csvFile))
-        throw UsageError{QStringLiteral("--export-pdf e --export-csv indicano lo stesso file.")};
+    const QString targets[] = {r.pdfFile, r.csvFile, r.chartFile};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = i + 1; j < 3; ++j) {
+            if (!targets[i].isEmpty() && !targets[j].isEmpty() && samePath(targets[i], targets[j]))
+                throw UsageError{
+                    QStringLiteral("Due esportazioni indicano lo stesso file %1.").arg(shown(targets[i]))};
+        }
+    }
 }
 
 QString day(const QDate& date)
@@ -414,6 +448,19 @@ bool hasEntries(const report::ReportContext& context)
     return journal.load(context.connString, context.kind, {context.start, context.end}) > 0;
 }
 
+// Read before any file is written: a chart that cannot be made leaves none.
+std::optional<charts::ChartData> chartData(const Request& r, const report::ReportContext& context)
+{
+    if (r.chartFile.isEmpty())
+        return std::nullopt;
+    charts::ChartData data = charts::chartDataFor(context);
+    if (data.empty)
+        throw Failure{QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il grafico non è stato "
+                                     "scritto.")
+                          .arg(day(context.start), day(context.end))};
+    return data;
+}
+
 int runExports(const Request& r, const QString& folder)
 {
     checkTargets(r, folder);
@@ -428,6 +475,7 @@ int runExports(const Request& r, const QString& folder)
             QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il file PDF non è stato "
                            "scritto.")
                 .arg(day(context.start), day(context.end))};
+    const std::optional<charts::ChartData> chart = chartData(r, context);
     if (!r.pdfFile.isEmpty()) {
         report::arpSchede report;
         report::setUpReport(report, context);
@@ -437,6 +485,11 @@ int runExports(const Request& r, const QString& folder)
     if (!r.csvFile.isEmpty()) {
         report::exportCsv(context, r.csvFile);
         print(stdout, QStringLiteral("Scritto il file CSV %1.").arg(shown(r.csvFile)));
+    }
+    if (chart) {
+        charts::exportChart(r.chart.value_or(charts::ChartKind::Saldo), *chart, false,
+                            charts::chartCaption({context.start, context.end}, context.filter), r.chartFile);
+        print(stdout, QStringLiteral("Scritto il grafico %1.").arg(shown(r.chartFile)));
     }
     return Success;
 }

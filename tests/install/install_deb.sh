@@ -50,7 +50,7 @@ declared() {
     done
     return 1
 }
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 libsqlite3-0 \
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 libqt6charts6 libsqlite3-0 \
     qt6-translations-l10n; do
     declared "$package" || fail "Depends lacks $package: $depends"
 done

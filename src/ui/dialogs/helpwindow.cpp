@@ -62,6 +62,7 @@ QString HelpWindow::pageFor(const QWidget* window)
         {QStringLiteral("frmDelClosedRows"), QStringLiteral("eliminazione.html")},
         {QStringLiteral("frmOptions"), QStringLiteral("preferenze.html")},
         {QStringLiteral("frmImporta"), QStringLiteral("importazione.html")},
+        {QStringLiteral("frmGrafici"), QStringLiteral("grafici.html")},
     };
     if (!window || qobject_cast<const HelpWindow*>(window))
         return {};

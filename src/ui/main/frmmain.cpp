@@ -8,6 +8,7 @@
 #include "db/journaldb.h"
 #include "format/formatengine.h"
 #include "report/reportcommands.h"
+#include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/accountdeletion.h"
 #include "ui/dialogs/frmabout.h"
 #include "ui/dialogs/frmconto.h"
@@ -138,8 +139,12 @@ void frmMain::buildWindow()
     m_picVoid->hide();
 
     m_search = new JournalSearch(this, *m_gex, *m_journal);
-    m_search->setGeometry(SearchRect);
+    // After the last toolbar button, however wide the buttons come out.
+    QRect search = SearchRect;
+    search.setLeft(std::max(SearchRect.left(), m_tb->sizeHint().width() + 2));
+    m_search->setGeometry(search);
     connect(this, &frmMain::gexsBindDone, m_search, &JournalSearch::updateNoMatch);
+    connect(m_search, &JournalSearch::filterApplied, this, &frmMain::filterChanged);
 }
 
 void frmMain::connectSignals()
@@ -319,6 +324,8 @@ void frmMain::onToolbarCommand(const QString& key)
         dialog<frmImporta>().Mostra(*this);
     } else if (key == u"tools") {
         dialog<frmDelClosedRows>().Mostra(*this);
+    } else if (key == u"charts") {
+        showCharts();
     } else if (key == u"view") {
         m_state.layout = (m_state.layout + 1) % 5;
         gexsBind();
@@ -390,6 +397,25 @@ void frmMain::deleteCurrentAccount()
 void frmMain::runPreferences()
 {
     movilibro::runPreferences(*this, this);
+}
+
+// One chart window for the run, following every reload and filter.
+void frmMain::showCharts()
+{
+    auto* charts = findChild<frmGrafici*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!charts) {
+        charts = new frmGrafici(
+            *m_gex, *m_accounts->grid(),
+            [this] {
+                return frmGrafici::View{m_state.selected, m_state.dateGrouping, m_journal->filter()};
+            },
+            this);
+        connect(this, &frmMain::gexsBindDone, charts, &frmGrafici::journalChanged);
+        connect(this, &frmMain::filterChanged, charts, &frmGrafici::journalChanged);
+    }
+    charts->show();
+    charts->raise();
+    charts->activateWindow();
 }
 
 report::ReportContext frmMain::reportContext() const

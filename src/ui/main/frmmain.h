@@ -53,6 +53,8 @@ protected:
 signals:
     void settaAmbienteDone();
     void gexsBindDone();
+    // The search filter changed what the grid shows.
+    void filterChanged();
     // The window was closed: the program ends.
     void closed();
 
@@ -70,6 +72,7 @@ private:
     void deleteCurrentEntry();
     void deleteCurrentAccount();
     void runPreferences();
+    void showCharts();
     report::ReportContext reportContext() const;
     template <typename Dialog> Dialog& dialog();
     void reportFailure(const QString& what, const QString& why);

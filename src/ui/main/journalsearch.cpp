@@ -128,8 +128,10 @@ void JournalSearch::flush()
     m_pause.stop();
     const search::Filter filter = typedFilter();
     try {
-        if (filter != m_journal.filter())
+        if (filter != m_journal.filter()) {
             m_journal.setFilter(filter);
+            emit filterApplied();
+        }
         m_box->setStyleSheet(QString());
         m_box->setToolTip(BoxTip);
     } catch (const search::SearchError& e) {

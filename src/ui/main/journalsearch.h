@@ -35,6 +35,10 @@ public:
     // After the grid was loaded again: the no-match line follows.
     void updateNoMatch();
 
+signals:
+    // The grid now shows the entries of another filter.
+    void filterApplied();
+
 private:
     void onToggled(QToolButton* toggled);
     search::Filter typedFilter() const;

@@ -55,6 +55,7 @@ MainToolbar::MainToolbar(QWidget* parent) : QToolBar(parent)
     addCommand(QStringLiteral("tools"), QStringLiteral("Strumenti"),
                QStringLiteral("Strumento ") + Quote + QStringLiteral("Elimina registrazioni fino al...") +
                    Quote);
+    addCommand(QStringLiteral("charts"), QStringLiteral("Grafici"), QStringLiteral("Grafici del periodo"));
     addSeparator();
     addCommand(QStringLiteral("view"), QStringLiteral("Struttura"),
                QStringLiteral("Modifica la modalità di visualizzazione del foglio di Movilibro"));

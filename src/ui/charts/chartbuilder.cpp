@@ -1,0 +1,275 @@
+#include "ui/charts/chartbuilder.h"
+
+#include "format/formatengine.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QHorizontalBarSeries>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace movilibro::charts {
+
+namespace {
+
+const QColor IncomesColor(46, 139, 87);
+const QColor OutgoingsColor(205, 55, 55);
+const QColor BalanceColor(30, 90, 170);
+const QColor NegativeFill(220, 60, 60, 70);
+
+// Thousands dot and decimal comma whatever the system's locale.
+const QLocale Italian(QLocale::Italian, QLocale::Italy);
+
+double value(const Currency& amount)
+{
+    return double(amount.raw()) / double(Currency::Scale);
+}
+
+// Noon, so that no time zone moves a point onto the day before.
+qreal dayX(const QDate& day)
+{
+    return qreal(QDateTime(day, QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+QChart* newChart()
+{
+    auto* chart = new QChart;
+    chart->setLocale(Italian);
+    chart->setLocalizeNumbers(true);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setBackgroundRoundness(0);
+    return chart;
+}
+
+void hideFromLegend(QChart* chart, QAbstractSeries* series)
+{
+    for (QLegendMarker* marker : chart->legend()->markers(series))
+        marker->setVisible(false);
+}
+
+// The amount axis always shows zero, so that what is below it is visibly so.
+QValueAxis* amountAxis(double low, double high)
+{
+    auto* axis = new QValueAxis;
+    low = std::min(low, 0.0);
+    high = std::max(high, 0.0);
+    if (low == high)
+        high = 1.0;
+    axis->setRange(low, high);
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(axis->max() - axis->min() >= 20 ? QStringLiteral("%.0f") : QStringLiteral("%.2f"));
+    return axis;
+}
+
+QLineSeries* balanceLine(const BalanceSeries& balance, const std::vector<Currency>& values,
+                         const QString& name)
+{
+    auto* line = new QLineSeries;
+    line->setName(name);
+    QList<QPointF> points;
+    points.reserve(qsizetype(values.size()));
+    for (size_t i = 0; i < values.size(); ++i)
+        points.append({dayX(balance.dayAt(int(i))), value(values[i])});
+    line->replace(points);
+    // A short period has few points: show them, or a single day draws nothing.
+    line->setPointsVisible(values.size() < 40);
+    return line;
+}
+
+void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccount)
+{
+    QChart* chart = built.chart;
+    auto* xAxis = new QDateTimeAxis;
+    xAxis->setFormat(QStringLiteral("dd/MM/yy"));
+    const QDate first = balance.first;
+    const QDate last = balance.dayAt(std::max(balance.dayCount() - 1, 0));
+    xAxis->setRange(QDateTime(first, QTime(0, 0)), QDateTime(last.addDays(1), QTime(0, 0)));
+    xAxis->setTickCount(std::clamp(balance.dayCount() + 1, 2, 7));
+    chart->addAxis(xAxis, Qt::AlignBottom);
+
+    double low = 0, high = 0;
+    const auto extend = [&](const std::vector<Currency>& values) {
+        for (const Currency& v : values) {
+            low = std::min(low, value(v));
+            high = std::max(high, value(v));
+        }
+    };
+    extend(balance.total);
+    if (perAccount) {
+        for (const auto& values : balance.perAccount)
+            extend(values);
+    }
+    QValueAxis* yAxis = amountAxis(low, high);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    const auto attach = [&](QAbstractSeries* series) {
+        chart->addSeries(series);
+        series->attachAxis(xAxis);
+        series->attachAxis(yAxis);
+    };
+
+    auto* zero = new QLineSeries;
+    zero->append(dayX(first), 0);
+    zero->append(dayX(last), 0);
+    zero->setPen(QPen(Qt::black, 1));
+    auto* below = new QLineSeries;
+    for (int i = 0; i < balance.dayCount(); ++i)
+        below->append(dayX(balance.dayAt(i)), std::min(0.0, value(balance.total[size_t(i)])));
+    auto* negative = new QAreaSeries(below, zero);
+    below->setParent(negative);
+    zero->setParent(negative);
+    negative->setBrush(NegativeFill);
+    negative->setPen(Qt::NoPen);
+    attach(negative);
+    hideFromLegend(chart, negative);
+    auto* zeroLine = new QLineSeries;
+    zeroLine->replace(zero->points());
+    zeroLine->setPen(QPen(Qt::black, 1));
+    attach(zeroLine);
+    hideFromLegend(chart, zeroLine);
+
+    QLineSeries* total = balanceLine(balance, balance.total, QStringLiteral("Saldo"));
+    total->setPen(QPen(BalanceColor, perAccount ? 3 : 2));
+    attach(total);
+    built.lines.push_back(total);
+    built.lineAccounts.push_back(-1);
+    if (perAccount) {
+        for (size_t a = 0; a < balance.perAccount.size(); ++a) {
+            QLineSeries* line = balanceLine(balance, balance.perAccount[a], balance.accounts[a]);
+            attach(line);
+            built.lines.push_back(line);
+            built.lineAccounts.push_back(int(a));
+        }
+    }
+    chart->legend()->setVisible(perAccount);
+}
+
+QBarSet* barSet(const QString& name, const QColor& color)
+{
+    auto* set = new QBarSet(name);
+    set->setColor(color);
+    set->setBorderColor(color.darker(120));
+    return set;
+}
+
+void buildFlows(BuiltChart& built, const std::vector<FlowBar>& flows)
+{
+    QChart* chart = built.chart;
+    QBarSet* in = barSet(QStringLiteral("Entrate"), IncomesColor);
+    QBarSet* out = barSet(QStringLiteral("Uscite"), OutgoingsColor);
+    auto* net = new QLineSeries;
+    net->setName(QStringLiteral("Netto"));
+    net->setPen(QPen(BalanceColor, 2));
+    net->setPointsVisible(true);
+    auto* xAxis = new QBarCategoryAxis;
+    double low = 0, high = 0;
+    for (size_t i = 0; i < flows.size(); ++i) {
+        const FlowBar& bar = flows[i];
+        in->append(value(bar.incomes));
+        out->append(value(bar.outgoings));
+        net->append(qreal(i), value(bar.net()));
+        // The year on a line of its own: twelve captions then fit side by side.
+        const qsizetype year = bar.caption.lastIndexOf(u' ');
+        xAxis->append(year < 0 ? bar.caption
+                               : bar.caption.left(year) + QStringLiteral("<br>") + bar.caption.mid(year + 1));
+        built.barItems.push_back(bar.key);
+        low = std::min({low, value(bar.net())});
+        high = std::max({high, value(bar.incomes), value(bar.outgoings), value(bar.net())});
+    }
+    if (flows.size() > 6) { // a year of months in the window's own width, not cut short
+        QFont small = xAxis->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        xAxis->setLabelsFont(small);
+    }
+    auto* bars = new QBarSeries;
+    bars->append(in);
+    bars->append(out);
+    chart->addSeries(bars);
+    chart->addSeries(net);
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    QValueAxis* yAxis = amountAxis(low, high);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(net)}) {
+        series->attachAxis(xAxis);
+        series->attachAxis(yAxis);
+    }
+    built.bars = bars;
+}
+
+void buildAccounts(BuiltChart& built, const std::vector<AccountBar>& accounts)
+{
+    QChart* chart = built.chart;
+    QBarSet* in = barSet(QStringLiteral("Entrate"), IncomesColor);
+    QBarSet* out = barSet(QStringLiteral("Uscite"), OutgoingsColor);
+    auto* yAxis = new QBarCategoryAxis;
+    double high = 0;
+    // Categories run from the bottom up: the largest account goes on top.
+    for (auto it = accounts.rbegin(); it != accounts.rend(); ++it) {
+        in->append(value(it->incomes));
+        out->append(value(it->outgoings));
+        yAxis->append(it->account);
+        built.barItems.push_back(it->account);
+        high = std::max({high, value(it->incomes), value(it->outgoings)});
+    }
+    auto* bars = new QHorizontalBarSeries;
+    bars->append(in);
+    bars->append(out);
+    chart->addSeries(bars);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    QValueAxis* xAxis = amountAxis(0, high);
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    bars->attachAxis(yAxis);
+    bars->attachAxis(xAxis);
+    built.bars = bars;
+}
+
+} // namespace
+
+QString amountText(const Currency& amount)
+{
+    return Format::number(amount, QStringLiteral("#,#0.00;-#,#0.00;0.00;0.00"), Italian);
+}
+
+BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount)
+{
+    BuiltChart built;
+    built.chart = newChart();
+    if (data.empty)
+        return built;
+    switch (kind) {
+    case ChartKind::Saldo:
+        buildBalance(built, data.balance, perAccount);
+        break;
+    case ChartKind::Flussi:
+        buildFlows(built, data.flows);
+        break;
+    case ChartKind::Conti:
+        buildAccounts(built, data.accounts);
+        break;
+    }
+    return built;
+}
+
+bool chartKindFromName(const QString& name, ChartKind* kind)
+{
+    static const std::pair<const char*, ChartKind> names[] = {
+        {"saldo", ChartKind::Saldo}, {"flussi", ChartKind::Flussi}, {"conti", ChartKind::Conti}};
+    for (const auto& [text, k] : names) {
+        if (name == QLatin1String(text)) {
+            *kind = k;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace movilibro::charts

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ui/charts/chartbuilder.h"
+
+#include <QSize>
+#include <QString>
+
+namespace movilibro::charts {
+
+// The size of an exported chart: PNG pixels, SVG units, PDF proportions.
+inline constexpr QSize ExportSize(1200, 700);
+
+// What can be written, chosen by the file's suffix (any case).
+enum class ExportFormat
+{
+    Png,
+    Svg,
+    Pdf,
+    Unknown
+};
+ExportFormat exportFormatOf(const QString& path);
+
+// Draws the chart afresh at ExportSize with `caption` as its title and writes
+// it to `path` (replaced only once complete). Throws report::ReportError with
+// the reason, in Italian.
+void exportChart(ChartKind kind, const ChartData& data, bool perAccount, const QString& caption,
+                 const QString& path);
+
+} // namespace movilibro::charts

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "charts/chartdata.h"
+#include "search/searchquery.h"
+#include "ui/charts/chartbuilder.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QChartView;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+
+namespace movilibro {
+
+namespace grid {
+class GroupedGrid;
+}
+
+// The charts of the selected period (modeless): "Saldo", "Entrate e uscite"
+// and "Per conto", drawn from the entries the journal grid shows. A click on
+// a bar makes its period or account current in the grid.
+class frmGrafici : public QWidget
+{
+    Q_OBJECT
+public:
+    // What the main window shows: its period, date grouping and filter.
+    struct View
+    {
+        DateRange period;
+        int kind = 0;
+        search::Filter filter;
+    };
+
+    frmGrafici(grid::GroupedGrid& gex, grid::GroupedGrid& accounts, std::function<View()> view,
+               QWidget* parent = nullptr);
+
+    // The journal was shown again: redraw now if open, else when next shown.
+    void journalChanged();
+    // Reads the grid and draws the three charts.
+    void refresh();
+
+    const charts::ChartData& data() const { return m_data; }
+    QChartView* chartView(charts::ChartKind kind) const { return m_views[size_t(kind)]; }
+    const charts::BuiltChart& built(charts::ChartKind kind) const { return m_built[size_t(kind)]; }
+    charts::ChartKind currentKind() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildWindow();
+    QChartView* newView(charts::ChartKind kind);
+    void draw(charts::ChartKind kind);
+    void wire(charts::ChartKind kind);
+    void showLineTip(charts::ChartKind kind, size_t line, const QPointF& point, bool hovered);
+    void showBarTip(charts::ChartKind kind, bool hovered, int index);
+    void onBarClicked(charts::ChartKind kind, int index);
+    void exportChart();
+
+    grid::GroupedGrid& m_gex;
+    grid::GroupedGrid& m_accounts;
+    std::function<View()> m_view;
+    View m_shown;
+    charts::ChartData m_data;
+    std::array<charts::BuiltChart, 3> m_built;
+    std::array<QChartView*, 3> m_views{};
+    QLabel* m_caption;
+    QStackedWidget* m_pages;
+    QLabel* m_empty;
+    QTabWidget* m_tabs;
+    QCheckBox* m_perAccount;
+    QPushButton* m_export;
+    bool m_dirty = true;
+    bool m_scheduled = false;
+};
+
+} // namespace movilibro
