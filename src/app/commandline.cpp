@@ -531,18 +531,24 @@ statement::Statement readBankStatement(const QString& file)
     return s;
 }
 
-qint64 accountNamed(db::Connection& conn, const QString& name)
+struct Account
+{
+    qint64 id;
+    QString name; // as the journal spells it
+};
+
+Account accountNamed(db::Connection& conn, const QString& name)
 {
     // Account names compare as everywhere in the journal: case aside, Italian rules.
     db::Statement st =
-        conn.prepare(QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = ? ORDER BY cntId"));
+        conn.prepare(QStringLiteral("SELECT cntId, cntNome FROM Conti WHERE cntNome = ? ORDER BY cntId"));
     st.bind(0, name);
     if (!st.step())
         throw Failure{QStringLiteral("Il conto \"%1\" non esiste nel giornale.").arg(name)};
-    const qint64 id = st.int64(0);
+    const Account found{st.int64(0), st.text(1)};
     if (st.step())
         throw Failure{QStringLiteral("Nel giornale ci sono più conti di nome \"%1\".").arg(name)};
-    return id;
+    return found;
 }
 
 int runStatementImport(const Request& r, const QString& folder)
@@ -557,8 +563,8 @@ int runStatementImport(const Request& r, const QString& folder)
     const auto lock = lockJournal(folder);
     checkJournal(folder);
     db::Connection conn = db::Connection::open(journalPathIn(folder));
-    const qint64 account = accountNamed(conn, r.account);
-    statement::markDuplicates(conn, account, s.movements);
+    const Account account = accountNamed(conn, r.account);
+    statement::markDuplicates(conn, account.id, s.movements);
     std::vector<statement::Movement> fresh;
     int duplicates = 0, refused = 0;
     for (const statement::Movement& m : s.movements) {
@@ -576,12 +582,12 @@ int runStatementImport(const Request& r, const QString& folder)
         }
     }
     const statement::ImportResult result =
-        statement::importMovements(conn, journalPathIn(folder), account, fresh, duplicates + refused);
+        statement::importMovements(conn, journalPathIn(folder), account.id, fresh, duplicates + refused);
     if (!result.backupPath.isEmpty())
         print(stdout,
               QStringLiteral("Copia del giornale prima dell'importazione: %1").arg(shown(result.backupPath)));
     print(stdout, QStringLiteral("Estratto conto %1, conto \"%2\": %3, %4 già presenti, %5.")
-                      .arg(shown(r.statementFile), r.account,
+                      .arg(shown(r.statementFile), account.name,
                            counted(result.imported, "movimento importato", "movimenti importati"),
                            QString::number(duplicates), counted(refused, "rifiutato", "rifiutati")));
     return Success;
