@@ -48,7 +48,7 @@ constexpr QRect ToolsRect(1, 50, 155, 524);
 constexpr QRect GridRect(160, 50, 817, 523);
 constexpr QSize VoidSize(817, 501);
 // The search sits in the toolbar's free right end, above the grid.
-constexpr QRect SearchRect(728, 12, 246, 26);
+constexpr QRect SearchRect(728, 3, 246, 45);
 
 template <typename F> void ignoringFailure(F step)
 {

@@ -5,7 +5,7 @@
 #include "ui/main/journalgrid.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,12 +69,14 @@ JournalSearch::JournalSearch(QWidget* window, grid::GroupedGrid& gex, JournalGri
                        QStringLiteral("Solo le registrazioni con un'entrata"));
     m_outgoings = toggle(this, "chkUscite", QStringLiteral("Uscite"),
                          QStringLiteral("Solo le registrazioni con un'uscita"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
-    row->addWidget(m_box, 1);
-    row->addWidget(m_incomes);
-    row->addWidget(m_outgoings);
+    // The toggles under the box: the box keeps the whole width the toolbar leaves.
+    auto* rows = new QGridLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
+    rows->addWidget(m_box, 0, 0, 1, 3);
+    rows->addWidget(m_incomes, 1, 0);
+    rows->addWidget(m_outgoings, 1, 1);
+    rows->setColumnStretch(2, 1);
 
     m_noMatch = new QLabel(window);
     m_noMatch->setObjectName(QStringLiteral("lblNessunRisultato"));
