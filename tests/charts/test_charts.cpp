@@ -23,6 +23,7 @@
 #include <QSvgRenderer>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QToolTip>
 #include <QTreeView>
 #include <QtTest>
 
@@ -182,14 +183,18 @@ private slots:
         QTest::addColumn<int>("chart");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("current"); // group header "H<value>" or entry "E<id>"
+        QTest::addColumn<QString>("tip");     // shown while the pointer is on the bar
+        const QString february = "febbraio 2010\nEntrate: 40,00\nUscite: 250,00\nNetto: -210,00";
         QTest::newRow("period group") << 1 << int(ChartKind::Flussi) << "201002"
-                                      << "H201002";
+                                      << "H201002" << february;
         QTest::newRow("period, no groups") << 0 << int(ChartKind::Flussi) << "201002"
-                                           << "E4";
+                                           << "E4" << february;
         QTest::newRow("account group") << 2 << int(ChartKind::Conti) << "Banca"
-                                       << "HBanca";
+                                       << "HBanca"
+                                       << "Banca\nEntrate: 0,00\nUscite: 280,00\nNetto: -280,00";
         QTest::newRow("account, period groups") << 1 << int(ChartKind::Conti) << "Cassa"
-                                                << "E1";
+                                                << "E1"
+                                                << "Cassa\nEntrate: 155,50\nUscite: 0,00\nNetto: 155,50";
     }
 
     void clickOnBar()
@@ -198,6 +203,7 @@ private slots:
         QFETCH(int, chart);
         QFETCH(QString, item);
         QFETCH(QString, current);
+        QFETCH(QString, tip);
         Example example(0, layout);
         frmGrafici& charts = example.charts();
         charts.findChild<QTabWidget*>()->setCurrentIndex(chart);
@@ -213,6 +219,9 @@ private slots:
         QChartView* view = charts.chartView(ChartKind(chart));
         const QPoint pos =
             view->mapFromScene(built.chart->mapToScene(built.chart->mapToPosition(at, built.bars)));
+        // The offscreen platform sends no hover events: the series says what the pointer is on.
+        emit built.bars->hovered(true, index, sets[set]);
+        QCOMPARE(QToolTip::text(), tip);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pos);
         const int p = example.gex().currentRow();
         const int column = chart == int(ChartKind::Flussi) ? JournalColumn::Periodo : JournalColumn::Conto;
