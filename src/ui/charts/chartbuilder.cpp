@@ -70,18 +70,30 @@ QValueAxis* amountAxis(double low, double high)
     return axis;
 }
 
+// One point per day, or, with `bendsOnly`, only the days where the line changes
+// direction: the same line, but a period of centuries stays a few points.
+QList<QPointF> dayPoints(const BalanceSeries& balance, const std::vector<double>& values, bool bendsOnly)
+{
+    QList<QPointF> points;
+    const size_t n = values.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (!bendsOnly || i == 0 || i + 1 == n || values[i] != values[i - 1] || values[i] != values[i + 1])
+            points.append({dayX(balance.dayAt(int(i))), values[i]});
+    }
+    return points;
+}
+
 QLineSeries* balanceLine(const BalanceSeries& balance, const std::vector<Currency>& values,
                          const QString& name)
 {
     auto* line = new QLineSeries;
     line->setName(name);
-    QList<QPointF> points;
-    points.reserve(qsizetype(values.size()));
-    for (size_t i = 0; i < values.size(); ++i)
-        points.append({dayX(balance.dayAt(int(i))), value(values[i])});
-    line->replace(points);
-    // A short period has few points: show them, or a single day draws nothing.
-    line->setPointsVisible(values.size() < 40);
+    std::vector<double> amounts(values.size());
+    std::transform(values.begin(), values.end(), amounts.begin(), value);
+    // A short period shows its days as points, or a single day draws nothing.
+    const bool everyDay = values.size() < 40;
+    line->replace(dayPoints(balance, amounts, !everyDay));
+    line->setPointsVisible(everyDay);
     return line;
 }
 
@@ -120,9 +132,11 @@ void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccou
     zero->append(dayX(first), 0);
     zero->append(dayX(last), 0);
     zero->setPen(QPen(Qt::black, 1));
+    std::vector<double> negatives(balance.total.size());
+    std::transform(balance.total.begin(), balance.total.end(), negatives.begin(),
+                   [](const Currency& v) { return std::min(0.0, value(v)); });
     auto* below = new QLineSeries;
-    for (int i = 0; i < balance.dayCount(); ++i)
-        below->append(dayX(balance.dayAt(i)), std::min(0.0, value(balance.total[size_t(i)])));
+    below->replace(dayPoints(balance, negatives, true));
     auto* negative = new QAreaSeries(below, zero);
     below->setParent(negative);
     zero->setParent(negative);
