@@ -267,6 +267,8 @@ private slots:
         QTest::newRow("svg, default chart") << QStringList{} << "c.svg" << 0 << "";
         QTest::newRow("pdf, filtered") << QStringList{"--chart", "conti", "--search", "luce"} << "c.PDF" << 0
                                        << "Periodo dal 01/01/2010 al 31/12/2010 · Filtro: luce";
+        QTest::newRow("pdf, two centuries")
+            << QStringList{"--from", "01/01/1950", "--to", "31/12/2049"} << "y.pdf" << 0 << "01/01/2050";
         // Nothing written, not even the CSV asked for with it.
         QTest::newRow("empty period") << QStringList{"--from",     "01/06/2010",   "--to",
                                                      "30/06/2010", "--export-csv", m_dir.filePath("e.csv")}

@@ -101,9 +101,11 @@ void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccou
 {
     QChart* chart = built.chart;
     auto* xAxis = new QDateTimeAxis;
-    xAxis->setFormat(QStringLiteral("dd/MM/yy"));
     const QDate first = balance.first;
     const QDate last = balance.dayAt(std::max(balance.dayCount() - 1, 0));
+    // Two digits would give 1950 and 2050 the same year.
+    const bool oneCentury = first.year() / 100 == last.addDays(1).year() / 100;
+    xAxis->setFormat(oneCentury ? QStringLiteral("dd/MM/yy") : QStringLiteral("dd/MM/yyyy"));
     xAxis->setRange(QDateTime(first, QTime(0, 0)), QDateTime(last.addDays(1), QTime(0, 0)));
     xAxis->setTickCount(std::clamp(balance.dayCount() + 1, 2, 7));
     chart->addAxis(xAxis, Qt::AlignBottom);

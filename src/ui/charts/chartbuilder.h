@@ -36,7 +36,8 @@ struct BuiltChart
 QString amountText(const Currency& amount);
 
 // A new chart (the caller owns it); `perAccount` adds one balance line per
-// account to chart 1. Axis labels are Italian numbers and dd/MM/yy dates.
+// account to chart 1. Axis labels are Italian numbers and dd/MM/yy dates
+// (four-digit years when the period spans centuries).
 BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount);
 
 // "saldo", "flussi", "conti" as the command line names them.
