@@ -269,6 +269,10 @@ private slots:
                                        << "Periodo dal 01/01/2010 al 31/12/2010 · Filtro: luce";
         QTest::newRow("pdf, two centuries")
             << QStringList{"--from", "01/01/1950", "--to", "31/12/2049"} << "y.pdf" << 0 << "01/01/2050";
+        QTest::newRow("pdf, texts as written")
+            << QStringList{"--search", "<300"} << "t.pdf" << 0 << "Filtro: <300";
+        QTest::newRow("pdf, names as written")
+            << QStringList{"--chart", "conti"} << "n.pdf" << 0 << "Cassa <contanti>";
         // Nothing written, not even the CSV asked for with it.
         QTest::newRow("empty period") << QStringList{"--from",     "01/06/2010",   "--to",
                                                      "30/06/2010", "--export-csv", m_dir.filePath("e.csv")}
@@ -285,7 +289,7 @@ private slots:
         QFETCH(QString, expected);
         test::Journal journal(m_dir.path());
         if (journal.count(QStringLiteral("SELECT COUNT(*) FROM Conti")) == 0) {
-            const qint64 cassa = journal.addAccount(QStringLiteral("Cassa"));
+            const qint64 cassa = journal.addAccount(QStringLiteral("Cassa <contanti>"));
             journal.addEntry(QDate(2010, 3, 5), cassa, QStringLiteral("Bolletta luce"), {}, money(30));
         }
         const QString path = m_dir.filePath(file);

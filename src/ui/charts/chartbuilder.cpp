@@ -159,7 +159,8 @@ void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccou
     built.lineAccounts.push_back(-1);
     if (perAccount) {
         for (size_t a = 0; a < balance.perAccount.size(); ++a) {
-            QLineSeries* line = balanceLine(balance, balance.perAccount[a], balance.accounts[a]);
+            QLineSeries* line =
+                balanceLine(balance, balance.perAccount[a], balance.accounts[a].toHtmlEscaped());
             attach(line);
             built.lines.push_back(line);
             built.lineAccounts.push_back(int(a));
@@ -232,7 +233,8 @@ void buildAccounts(BuiltChart& built, const std::vector<AccountBar>& accounts)
     for (auto it = accounts.rbegin(); it != accounts.rend(); ++it) {
         in->append(value(it->incomes));
         out->append(value(it->outgoings));
-        yAxis->append(it->account);
+        // Chart texts are HTML: a name holding "<" would lose it.
+        yAxis->append(it->account.toHtmlEscaped());
         built.barItems.push_back(it->account);
         high = std::max({high, value(it->incomes), value(it->outgoings)});
     }

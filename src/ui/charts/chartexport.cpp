@@ -94,7 +94,7 @@ void exportChart(ChartKind kind, const ChartData& data, bool perAccount, const Q
     QGraphicsScene scene;
     BuiltChart built = buildChart(kind, data, perAccount);
     scene.addItem(built.chart); // the scene owns it from here
-    built.chart->setTitle(caption);
+    built.chart->setTitle(caption.toHtmlEscaped());
     built.chart->setGeometry(QRectF(QPointF(0, 0), QSizeF(ExportSize)));
     const QByteArray bytes = render(format, scene, caption);
     report::ExportTarget file(path);

@@ -82,6 +82,7 @@ void frmGrafici::buildWindow()
 
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("lblPeriodo"));
+    m_caption->setTextFormat(Qt::PlainText); // a filter may hold "<"
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabGrafici"));
     for (ChartKind kind : {ChartKind::Saldo, ChartKind::Flussi, ChartKind::Conti}) {
