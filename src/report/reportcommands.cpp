@@ -1,21 +1,17 @@
 #include "report/reportcommands.h"
 
-#include "app/mainmod.h"
 #include "app/prompt.h"
 #include "db/periods.h"
 #include "report/arpschede.h"
 #include "report/csvexport.h"
+#include "report/exportfilechoice.h"
 #include "report/pagesetup.h"
 #include "report/pdfexport.h"
 #include "report/reporterror.h"
 #include "report/reportpreview.h"
 #include "report/searchrecords.h"
-#include "settings/registryerror.h"
-#include "settings/registrywrappers.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <optional>
 
@@ -27,7 +23,6 @@ const QString PdfFilter = QStringLiteral("Acrobat reader (*.pdf)");
 const QString CsvFilter = QStringLiteral("Foglio di calcolo CSV (*.csv)");
 const QString PdfSuffix = QStringLiteral("pdf");
 const QString CsvSuffix = QStringLiteral("csv");
-const QString LastFolderKey = QStringLiteral("appset_exportfolder");
 
 struct ExportFile
 {
@@ -52,28 +47,6 @@ ExportFile exportFile(const QString& chosen, const QString& filter)
     return {chosen + u'.' + (csv ? CsvSuffix : PdfSuffix), csv};
 }
 
-// The folder of the last export while it exists, else the user's documents.
-QString startFolder()
-{
-    const QString last =
-        ReadRegistryValue(HKEY_CURRENT_USER, mainmod::SettingsKey, REG_SZ, LastFolderKey, QString())
-            .toString();
-    if (!last.isEmpty() && QFileInfo(last).isDir())
-        return last;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
-}
-
-void rememberFolder(const QString& path)
-{
-    try {
-        WriteRegistryValue(HKEY_CURRENT_USER, mainmod::SettingsKey, REG_SZ, LastFolderKey,
-                           QFileInfo(path).absolutePath());
-    } catch (const RegistryError&) {
-        // Only where the next dialog opens: the export itself is done.
-    }
-}
-
 QString proposedName(const ReportContext& context)
 {
     const QString format = QStringLiteral("dd-MM-yyyy");
@@ -81,25 +54,15 @@ QString proposedName(const ReportContext& context)
         .arg(context.start.toString(format), context.end.toString(format), PdfSuffix);
 }
 
-// Asks until the user names a new file or agrees to replace the one that
-// will really be written; nothing when cancelled.
-std::optional<ExportFile> askExportFile(QWidget* parent, const ReportContext& context)
+// Asks in the last export's folder, proposing a name for the period; nothing when cancelled.
+std::optional<ExportFile> askReportFile(QWidget* parent, const ReportContext& context)
 {
-    QString proposed = startFolder() + u'/' + proposedName(context);
-    for (;;) {
-        QString filter;
-        const QString chosen = Prompt::instance().saveFile(parent, {PdfFilter, CsvFilter}, proposed, &filter);
-        if (chosen.isEmpty())
-            return std::nullopt;
-        const ExportFile file = exportFile(chosen, filter);
-        if (!QFileInfo(file.path).isFile()) // new, or a pipe or device written into
-            return file;
-        const QString question =
-            QStringLiteral("Il file %1 esiste già.\r\nSostituirlo?").arg(QDir::toNativeSeparators(file.path));
-        if (Prompt::instance().message(parent, question, MsgStyle::YesNo) == Answer::Yes)
-            return file;
-        proposed = file.path;
-    }
+    const auto chosen = askExportFile(
+        parent, {PdfFilter, CsvFilter}, exportStartFolder() + u'/' + proposedName(context),
+        [](const QString& name, const QString& filter) { return exportFile(name, filter).path; });
+    if (!chosen)
+        return std::nullopt;
+    return exportFile(chosen->path, chosen->filter);
 }
 
 void tell(QWidget* parent, const QString& text)
@@ -144,14 +107,14 @@ bool exportPdfCommand(QWidget* parent, const ReportContext& context)
     setUpReport(report, context);
     try {
         const ReportDocument document = runForPdf(report);
-        const std::optional<ExportFile> file = askExportFile(parent, context);
+        const std::optional<ExportFile> file = askReportFile(parent, context);
         if (!file)
             return false;
         if (file->csv)
             exportCsv(context, file->path);
         else
             writePdf(document, file->path);
-        rememberFolder(file->path);
+        rememberExportFolder(file->path);
         return true;
     } catch (const ReportError& error) {
         tell(parent, error.message());

@@ -255,6 +255,9 @@ private slots:
         QSvgRenderer svg(m_dir.filePath(QStringLiteral("grafico.svg")));
         QVERIFY(svg.isValid());
         QCOMPARE(svg.viewBox(), QRect(0, 0, 1200, 700));
+        // The next export, of a chart or of the report, opens in that folder.
+        QTest::mouseClick(charts.findChild<QPushButton*>(QStringLiteral("cmdEsporta")), Qt::LeftButton);
+        QCOMPARE(QFileInfo(example.prompt().proposedFiles.last()).path(), m_dir.path());
     }
 
     void commandLine_data()

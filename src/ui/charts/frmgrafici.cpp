@@ -1,6 +1,7 @@
 #include "ui/charts/frmgrafici.h"
 
 #include "app/prompt.h"
+#include "report/exportfilechoice.h"
 #include "report/reporterror.h"
 #include "ui/charts/chartexport.h"
 #include "ui/charts/chartsource.h"
@@ -12,8 +13,6 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QCursor>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -21,7 +20,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
@@ -271,36 +269,23 @@ void frmGrafici::onBarClicked(ChartKind kind, int index)
 void frmGrafici::exportChart()
 {
     const ChartKind kind = currentKind();
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString format = QStringLiteral("dd-MM-yyyy");
-    QString proposed = (QFileInfo(documents).isDir() ? documents : QDir::homePath()) +
-                       QStringLiteral("/Movilibro %1 %2 %3.png")
-                           .arg(FileNames[size_t(kind)], m_shown.period.start.toString(format),
-                                m_shown.period.end.toString(format));
+    const QString proposed =
+        report::exportStartFolder() + QStringLiteral("/Movilibro %1 %2 %3.png")
+                                          .arg(FileNames[size_t(kind)], m_shown.period.start.toString(format),
+                                               m_shown.period.end.toString(format));
     QStringList filters;
     for (const ImageFilter& f : ImageFilters)
         filters << f.filter;
-    for (;;) {
-        QString filter;
-        const QString chosen = Prompt::instance().saveFile(this, filters, proposed, &filter);
-        if (chosen.isEmpty())
-            return;
-        const QString path = withSuffix(chosen, filter);
-        if (QFileInfo(path).isFile() &&
-            Prompt::instance().message(
-                this,
-                QStringLiteral("Il file %1 esiste già.\r\nSostituirlo?").arg(QDir::toNativeSeparators(path)),
-                MsgStyle::YesNo) != Answer::Yes) {
-            proposed = path;
-            continue;
-        }
-        try {
-            charts::exportChart(kind, m_data, kind == ChartKind::Saldo && m_perAccount->isChecked(),
-                                m_caption->text(), path);
-        } catch (const report::ReportError& e) {
-            Prompt::instance().message(this, e.message(), MsgStyle::Ok);
-        }
+    const auto chosen = report::askExportFile(this, filters, proposed, withSuffix);
+    if (!chosen)
         return;
+    try {
+        charts::exportChart(kind, m_data, kind == ChartKind::Saldo && m_perAccount->isChecked(),
+                            m_caption->text(), chosen->path);
+        report::rememberExportFolder(chosen->path);
+    } catch (const report::ReportError& e) {
+        Prompt::instance().message(this, e.message(), MsgStyle::Ok);
     }
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace movilibro::report {
+
+// The folder of the last export while it exists, else the user's documents.
+QString exportStartFolder();
+// Where the next export dialog opens: the folder of the file just written.
+void rememberExportFolder(const QString& writtenPath);
+
+struct ChosenFile
+{
+    QString path;   // the file that will really be written
+    QString filter; // the filter chosen in the dialog
+};
+
+// Asks until the user names a new file or agrees to replace the one that
+// will really be written (`pathFor` makes it from the name and filter
+// chosen, e.g. by adding a suffix); nothing when cancelled.
+std::optional<ChosenFile>
+askExportFile(QWidget* parent, const QStringList& filters, QString proposed,
+              const std::function<QString(const QString&, const QString&)>& pathFor);
+
+} // namespace movilibro::report
