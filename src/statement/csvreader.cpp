@@ -211,18 +211,21 @@ HeaderGuess guessHeader(const std::vector<CsvRecord>& records, QChar separator)
 
 QChar decimalOf(const std::vector<CsvRecord>& records, size_t firstRow, const QList<ColumnRole>& roles)
 {
-    bool point = false;
+    bool comma = false, point = false;
     for (qsizetype c = 0; c < roles.size(); ++c) {
         if (roles[c] != ColumnRole::SignedAmount && roles[c] != ColumnRole::Credit &&
             roles[c] != ColumnRole::Debit)
             continue;
         for (const QString& v : column(records, firstRow, c, int(records.size()))) {
-            if (v.contains(u','))
-                return u',';
+            // "1.234,56" and "1,234.56" say it themselves: the last mark is the decimal one.
+            const qsizetype lastComma = v.lastIndexOf(u','), lastPoint = v.lastIndexOf(u'.');
+            if (lastComma >= 0 && lastPoint >= 0)
+                return lastComma > lastPoint ? u',' : u'.';
+            comma = comma || lastComma >= 0;
             point = point || hasDecimalPoint(v);
         }
     }
-    return point ? u'.' : u',';
+    return point && !comma ? u'.' : u',';
 }
 
 bool sameHeader(const QStringList& a, const QStringList& b)
