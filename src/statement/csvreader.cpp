@@ -509,6 +509,11 @@ Statement readCsv(const QByteArray& bytes, const std::optional<CsvLayout>& given
             continue;
         }
         Movement m = movementOf(r, columns, s.layout.decimalSeparator);
+        // Exports made of several pages repeat the header on each.
+        if (!m.date.isValid() && sameHeader(r.cells, s.layout.headers)) {
+            ++s.leftOut;
+            continue;
+        }
         if (isBalanceLine(r, m.date.isValid())) {
             // Without a date it is surely no movement; with one, the user sees why it stays out.
             if (!m.date.isValid()) {
