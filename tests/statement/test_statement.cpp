@@ -288,6 +288,8 @@ private slots:
                                       << "Banca" << false << 1 << 0;
         QTest::newRow("columns not recognised") << "ignota.csv"
                                                 << "Banca" << false << 1 << 0;
+        QTest::newRow("no header row") << "senza-titoli.csv"
+                                       << "Banca" << false << 1 << 0;
         QTest::newRow("columns confirmed before") << "ignota.csv"
                                                   << "Banca" << true << 0 << 2;
         QTest::newRow("no account named") << "preambolo.csv"
