@@ -93,7 +93,7 @@ struct Cancel
     const char* name;
     const char* file;
     QString script; // after the file
-    bool locked;    // the journal is locked by another program at "Importa"
+    int other;      // at "Importa", another program: 1 locks the journal, 2 deletes the account
     int messages;
 };
 
@@ -101,11 +101,12 @@ struct Cancel
 const QString ToReview = QStringLiteral("<Return>|");
 
 const Cancel Cancels[] = {
-    {"Esc on the columns page", "conto.csv", "<Esc>", false, 0},
+    {"Esc on the columns page", "conto.csv", "<Esc>", 0, 0},
     {"Annulla on the review page, after going back", "conto.csv",
-     "<Return>|" + ToReview + "<cmdIndietro>|<cmdIndietro>|<Return>|" + ToReview + "<cmdAnnulla>", false, 0},
-    {"journal locked at Importa", "conto.xml", ToReview + "<Return>|<Esc>", true, 1},
-    {"missing file", "nessuno.csv", "<Esc>", false, 1},
+     "<Return>|" + ToReview + "<cmdIndietro>|<cmdIndietro>|<Return>|" + ToReview + "<cmdAnnulla>", 0, 0},
+    {"journal locked at Importa", "conto.xml", ToReview + "<Return>|<Esc>", 1, 1},
+    {"account deleted before Importa", "conto.xml", ToReview + "<Return>|<Esc>", 2, 1},
+    {"missing file", "nessuno.csv", "<Esc>", 0, 1},
 };
 
 } // namespace
@@ -192,13 +193,17 @@ private slots:
         const Cancel& c = currentCase(Cancels);
         MainWindowFixture f;
         f.journal().addAccount(QStringLiteral("Banca"));
-        const QByteArray before = fileBytes(f.journal().path());
+        QByteArray before = fileBytes(f.journal().path());
         f.open();
         std::optional<HeldLock> lock;
         QVERIFY(runAssistant(f, [&](QDialog& d) {
             play(d, Data + c.file + "|<Return>|");
-            if (c.locked)
+            if (c.other == 1)
                 lock.emplace(f.journal());
+            if (c.other == 2) {
+                f.journal().open().exec(QStringLiteral("DELETE FROM Conti"));
+                before = fileBytes(f.journal().path());
+            }
             play(d, c.script);
             QVERIFY(!d.isVisible());
         }));

@@ -458,6 +458,8 @@ bool ReviewPage::validatePage()
                 QStringLiteral("Impossibile importare i movimenti: il giornale non è stato modificato."), e));
     } catch (const db::BackupError& e) {
         tell(this, e.message() + QStringLiteral("\r\nNessun movimento è stato importato."));
+    } catch (const statement::StatementError& e) {
+        tell(this, e.message() + QStringLiteral("\r\nNessun movimento è stato importato."));
     }
     return false;
 }
