@@ -93,20 +93,21 @@ struct Cancel
     const char* name;
     const char* file;
     QString script; // after the file
-    int other;      // at "Importa", another program: 1 locks the journal, 2 deletes the account
+    bool locked;    // the journal is locked by another program at "Importa"
     int messages;
+    bool accountGone = false; // deleted by another program before "Importa"
 };
 
 // From the account page: the first account, then on.
 const QString ToReview = QStringLiteral("<Return>|");
 
 const Cancel Cancels[] = {
-    {"Esc on the columns page", "conto.csv", "<Esc>", 0, 0},
+    {"Esc on the columns page", "conto.csv", "<Esc>", false, 0},
     {"Annulla on the review page, after going back", "conto.csv",
-     "<Return>|" + ToReview + "<cmdIndietro>|<cmdIndietro>|<Return>|" + ToReview + "<cmdAnnulla>", 0, 0},
-    {"journal locked at Importa", "conto.xml", ToReview + "<Return>|<Esc>", 1, 1},
-    {"account deleted before Importa", "conto.xml", ToReview + "<Return>|<Esc>", 2, 1},
-    {"missing file", "nessuno.csv", "<Esc>", 0, 1},
+     "<Return>|" + ToReview + "<cmdIndietro>|<cmdIndietro>|<Return>|" + ToReview + "<cmdAnnulla>", false, 0},
+    {"journal locked at Importa", "conto.xml", ToReview + "<Return>|<Esc>", true, 1},
+    {"account deleted before Importa", "conto.xml", ToReview + "<Return>|<Esc>", false, 1, true},
+    {"missing file", "nessuno.csv", "<Esc>", false, 1},
 };
 
 } // namespace
@@ -198,9 +199,9 @@ private slots:
         std::optional<HeldLock> lock;
         QVERIFY(runAssistant(f, [&](QDialog& d) {
             play(d, Data + c.file + "|<Return>|");
-            if (c.other == 1)
+            if (c.locked)
                 lock.emplace(f.journal());
-            if (c.other == 2) {
+            if (c.accountGone) {
                 f.journal().open().exec(QStringLiteral("DELETE FROM Conti"));
                 before = fileBytes(f.journal().path());
             }
