@@ -230,14 +230,7 @@ QChar decimalOf(const std::vector<CsvRecord>& records, size_t firstRow, const QL
 
 bool sameHeader(const QStringList& a, const QStringList& b)
 {
-    const auto key = [](QStringList cells) {
-        while (!cells.isEmpty() && cells.back().trimmed().isEmpty())
-            cells.removeLast();
-        for (QString& c : cells)
-            c = comparableDescription(c);
-        return cells;
-    };
-    return key(a) == key(b);
+    return comparableHeader(a) == comparableHeader(b);
 }
 
 // Balances and totals printed among or under the movements are no movement:
@@ -310,10 +303,7 @@ QString amountRefusal(const Columns& c, const CsvRecord& r, QChar decimal, Curre
         return QStringLiteral("importo sia nelle entrate sia nelle uscite");
     if (hasIn && in.amount->isNegative())
         return QStringLiteral("importo negativo nella colonna delle entrate");
-    // The column of money out holds "50,00" or "-50,00" as banks choose:
-    // both go out. The most negative value has no magnitude: out of range.
-    if (hasOut && out.amount->raw() == std::numeric_limits<qint64>::min())
-        return QStringLiteral("importo fuori dall'intervallo ammesso");
+    // The column of money out holds "50,00" or "-50,00" as banks choose: both go out.
     amount = hasIn ? *in.amount : hasOut ? -out.amount->abs() : Currency();
     if (!in.amount && !out.amount)
         return QStringLiteral("importo mancante");
