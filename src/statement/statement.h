@@ -86,8 +86,8 @@ struct Statement
     bool hasValueDate = false;
     std::vector<Movement> movements; // refused ones included, in file order
     // What is no movement and stays out without being listed: CSV lines
-    // with one cell filled, balances and totals without a date (blank lines
-    // are not counted); CAMT entries not yet booked.
+    // with one cell filled, the header repeated, balances and totals without
+    // a date (blank lines are not counted); CAMT entries not yet booked.
     int leftOut = 0;
 };
 
