@@ -107,7 +107,8 @@ inline constexpr int PreviewRows = 20;
 // cells, so a longer or shorter preamble does not matter, and its dateChoice
 // wins over `choice`). When no complete layout can be guessed, the statement
 // comes back with the layout found so far, the preview and no movements, for
-// the user to complete. Throws StatementError when the file cannot be read.
+// the user to complete. Throws StatementError when the file cannot be read
+// (a CSV file without the header row above its movements included).
 Statement readStatement(const QString& path, std::optional<CsvLayout> layout = {},
                         DateChoice choice = DateChoice::Booking);
 
