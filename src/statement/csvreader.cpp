@@ -363,12 +363,6 @@ CsvLayout guessedLayout(const QString& text, QByteArray encoding)
     if (!best || best->score < 0)
         throw StatementError(QStringLiteral("Il file non contiene righe di almeno tre colonne: non sembra un "
                                             "estratto conto in formato CSV."));
-    // A row holding a date is a movement: taken for the header, it would be lost.
-    const QStringList& header = bestRecords[best->index].cells;
-    if (!best->complete && std::any_of(header.begin(), header.end(), isDateText))
-        throw StatementError(QStringLiteral("Nel file manca la riga con i titoli delle colonne: aggiungerla "
-                                            "sopra i movimenti (per esempio «Data;Descrizione;Importo») e "
-                                            "ripetere l'importazione."));
     CsvLayout layout;
     layout.encoding = std::move(encoding);
     layout.separator = best->separator;
@@ -378,6 +372,15 @@ CsvLayout guessedLayout(const QString& text, QByteArray encoding)
         h = h.trimmed();
     layout.roles = rolesOfHeader(layout.headers);
     checkAgainstData(layout.roles, bestRecords, best->index + 1);
+    // A "header" with a date in its date column is a movement, which would be lost.
+    for (qsizetype c = 0; c < layout.roles.size(); ++c) {
+        if ((layout.roles[c] == ColumnRole::Date || layout.roles[c] == ColumnRole::ValueDate) &&
+            isDateText(layout.headers[c]))
+            throw StatementError(
+                QStringLiteral("Nel file manca la riga con i titoli delle colonne: aggiungerla "
+                               "sopra i movimenti (per esempio «Data;Descrizione;Importo») e "
+                               "ripetere l'importazione."));
+    }
     return layout;
 }
 
