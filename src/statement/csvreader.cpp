@@ -211,30 +211,26 @@ HeaderGuess guessHeader(const std::vector<CsvRecord>& records, QChar separator)
 
 QChar decimalOf(const std::vector<CsvRecord>& records, size_t firstRow, const QList<ColumnRole>& roles)
 {
-    bool point = false;
+    bool comma = false, point = false;
     for (qsizetype c = 0; c < roles.size(); ++c) {
         if (roles[c] != ColumnRole::SignedAmount && roles[c] != ColumnRole::Credit &&
             roles[c] != ColumnRole::Debit)
             continue;
         for (const QString& v : column(records, firstRow, c, int(records.size()))) {
-            if (v.contains(u','))
-                return u',';
+            // "1.234,56" and "1,234.56" say it themselves: the last mark is the decimal one.
+            const qsizetype lastComma = v.lastIndexOf(u','), lastPoint = v.lastIndexOf(u'.');
+            if (lastComma >= 0 && lastPoint >= 0)
+                return lastComma > lastPoint ? u',' : u'.';
+            comma = comma || lastComma >= 0;
             point = point || hasDecimalPoint(v);
         }
     }
-    return point ? u'.' : u',';
+    return point && !comma ? u'.' : u',';
 }
 
 bool sameHeader(const QStringList& a, const QStringList& b)
 {
-    const auto key = [](QStringList cells) {
-        while (!cells.isEmpty() && cells.back().trimmed().isEmpty())
-            cells.removeLast();
-        for (QString& c : cells)
-            c = comparableDescription(c);
-        return cells;
-    };
-    return key(a) == key(b);
+    return comparableHeader(a) == comparableHeader(b);
 }
 
 // Balances and totals printed among or under the movements are no movement:
@@ -307,10 +303,7 @@ QString amountRefusal(const Columns& c, const CsvRecord& r, QChar decimal, Curre
         return QStringLiteral("importo sia nelle entrate sia nelle uscite");
     if (hasIn && in.amount->isNegative())
         return QStringLiteral("importo negativo nella colonna delle entrate");
-    // The column of money out holds "50,00" or "-50,00" as banks choose:
-    // both go out. The most negative value has no magnitude: out of range.
-    if (hasOut && out.amount->raw() == std::numeric_limits<qint64>::min())
-        return QStringLiteral("importo fuori dall'intervallo ammesso");
+    // The column of money out holds "50,00" or "-50,00" as banks choose: both go out.
     amount = hasIn ? *in.amount : hasOut ? -out.amount->abs() : Currency();
     if (!in.amount && !out.amount)
         return QStringLiteral("importo mancante");
@@ -379,6 +372,15 @@ CsvLayout guessedLayout(const QString& text, QByteArray encoding)
         h = h.trimmed();
     layout.roles = rolesOfHeader(layout.headers);
     checkAgainstData(layout.roles, bestRecords, best->index + 1);
+    // A "header" with a date in its date column is a movement, which would be lost.
+    for (qsizetype c = 0; c < layout.roles.size(); ++c) {
+        if ((layout.roles[c] == ColumnRole::Date || layout.roles[c] == ColumnRole::ValueDate) &&
+            isDateText(layout.headers[c]))
+            throw StatementError(
+                QStringLiteral("Nel file manca la riga con i titoli delle colonne: aggiungerla "
+                               "sopra i movimenti (per esempio «Data;Descrizione;Importo») e "
+                               "ripetere l'importazione."));
+    }
     return layout;
 }
 
@@ -506,6 +508,11 @@ Statement readCsv(const QByteArray& bytes, const std::optional<CsvLayout>& given
             continue;
         }
         Movement m = movementOf(r, columns, s.layout.decimalSeparator);
+        // Exports made of several pages repeat the header on each.
+        if (!m.date.isValid() && sameHeader(r.cells, s.layout.headers)) {
+            ++s.leftOut;
+            continue;
+        }
         if (isBalanceLine(r, m.date.isValid())) {
             // Without a date it is surely no movement; with one, the user sees why it stays out.
             if (!m.date.isValid()) {

@@ -47,13 +47,8 @@ bool CsvLayout::isComplete() const
 
 QString CsvLayout::headerKey() const
 {
-    QStringList cells = headers;
-    while (!cells.isEmpty() && cells.back().trimmed().isEmpty())
-        cells.removeLast();
-    for (QString& c : cells)
-        c = comparableDescription(c);
-    const QByteArray hash =
-        QCryptographicHash::hash(cells.join(QChar(0x1f)).toUtf8(), QCryptographicHash::Sha1);
+    const QByteArray hash = QCryptographicHash::hash(comparableHeader(headers).join(QChar(0x1f)).toUtf8(),
+                                                     QCryptographicHash::Sha1);
     return QStringLiteral("estratto_") + QString::fromLatin1(hash.toHex().left(20));
 }
 

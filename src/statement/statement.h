@@ -86,8 +86,8 @@ struct Statement
     bool hasValueDate = false;
     std::vector<Movement> movements; // refused ones included, in file order
     // What is no movement and stays out without being listed: CSV lines
-    // with one cell filled, balances and totals without a date (blank lines
-    // are not counted); CAMT entries not yet booked.
+    // with one cell filled, the header repeated, balances and totals without
+    // a date (blank lines are not counted); CAMT entries not yet booked.
     int leftOut = 0;
 };
 
@@ -107,7 +107,8 @@ inline constexpr int PreviewRows = 20;
 // cells, so a longer or shorter preamble does not matter, and its dateChoice
 // wins over `choice`). When no complete layout can be guessed, the statement
 // comes back with the layout found so far, the preview and no movements, for
-// the user to complete. Throws StatementError when the file cannot be read.
+// the user to complete. Throws StatementError when the file cannot be read
+// (a CSV file without the header row above its movements included).
 Statement readStatement(const QString& path, std::optional<CsvLayout> layout = {},
                         DateChoice choice = DateChoice::Booking);
 

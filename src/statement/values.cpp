@@ -165,6 +165,15 @@ QString comparableDescription(QStringView text)
     return search::foldText(collapsedBlanks(text));
 }
 
+QStringList comparableHeader(QStringList cells)
+{
+    while (!cells.isEmpty() && cells.back().trimmed().isEmpty())
+        cells.removeLast();
+    for (QString& c : cells)
+        c = comparableDescription(c);
+    return cells;
+}
+
 namespace {
 
 // Windows-1252 where it differs from Latin-1; zero for its five unused bytes.

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -40,6 +41,8 @@ QString collapsedBlanks(QStringView text);
 QString fittedDescription(const QString& text);
 // What two descriptions are compared by: case, accents and blanks aside.
 QString comparableDescription(QStringView text);
+// The same for the cells of a header, blank cells at its end dropped.
+QStringList comparableHeader(QStringList cells);
 
 // The bytes as text: valid UTF-8 (a byte order mark dropped) as such,
 // anything else as Windows-1252. `encoding` gets the name used.

@@ -95,6 +95,7 @@ struct Cancel
     QString script; // after the file
     bool locked;    // the journal is locked by another program at "Importa"
     int messages;
+    bool accountGone = false; // deleted by another program before "Importa"
 };
 
 // From the account page: the first account, then on.
@@ -105,6 +106,7 @@ const Cancel Cancels[] = {
     {"Annulla on the review page, after going back", "conto.csv",
      "<Return>|" + ToReview + "<cmdIndietro>|<cmdIndietro>|<Return>|" + ToReview + "<cmdAnnulla>", false, 0},
     {"journal locked at Importa", "conto.xml", ToReview + "<Return>|<Esc>", true, 1},
+    {"account deleted before Importa", "conto.xml", ToReview + "<Return>|<Esc>", false, 1, true},
     {"missing file", "nessuno.csv", "<Esc>", false, 1},
 };
 
@@ -192,13 +194,17 @@ private slots:
         const Cancel& c = currentCase(Cancels);
         MainWindowFixture f;
         f.journal().addAccount(QStringLiteral("Banca"));
-        const QByteArray before = fileBytes(f.journal().path());
+        QByteArray before = fileBytes(f.journal().path());
         f.open();
         std::optional<HeldLock> lock;
         QVERIFY(runAssistant(f, [&](QDialog& d) {
             play(d, Data + c.file + "|<Return>|");
             if (c.locked)
                 lock.emplace(f.journal());
+            if (c.accountGone) {
+                f.journal().open().exec(QStringLiteral("DELETE FROM Conti"));
+                before = fileBytes(f.journal().path());
+            }
             play(d, c.script);
             QVERIFY(!d.isVisible());
         }));

@@ -35,6 +35,7 @@ const FileCase Files[] = {
      "Caffè \"Città\"; bar"},
     {"comma separated, quoted amounts", "virgole.csv", 3, "", 0, money(1200), money(650, 1),
      "Rimborso \"IRPEF\"; 730"},
+    {"two pages, decimal point", "pagine.csv", 4, "", 1, money(5000), money(1245, 30), "Spesa"},
     {"CAMT.053, pending entry left out", "camt053.xml", 4, "", 1, money(1500), money(82, 45) + 67,
      "Stipendio agosto 2024"},
 };
@@ -286,6 +287,8 @@ private slots:
                                       << "Banca" << false << 1 << 0;
         QTest::newRow("columns not recognised") << "ignota.csv"
                                                 << "Banca" << false << 1 << 0;
+        QTest::newRow("no header row") << "senza-titoli.csv"
+                                       << "Banca" << false << 1 << 0;
         QTest::newRow("columns confirmed before") << "ignota.csv"
                                                   << "Banca" << true << 0 << 2;
         QTest::newRow("no account named") << "preambolo.csv"

@@ -416,17 +416,19 @@ void ReviewPage::cleanupPage()
 
 void ReviewPage::showCounts()
 {
-    const int total = m_review->rowCount();
-    lblConteggio->setText(QStringLiteral("Movimenti nel file: %1 · da importare: %2 · già presenti: %3 · "
-                                         "scartati: %4")
-                              .arg(total)
-                              .arg(m_review->tickedCount())
-                              .arg(m_review->duplicateCount())
-                              .arg(m_review->refusedCount()) +
-                          (m_session.statement().leftOut > 0
-                               ? QStringLiteral(" · righe senza movimento (saldi, totali) tralasciate: %1")
-                                     .arg(m_session.statement().leftOut)
-                               : QString()));
+    QString text =
+        QStringLiteral("Movimenti nel file: %1 · da importare: %2 · già presenti: %3 · scartati: %4")
+            .arg(m_review->rowCount())
+            .arg(m_review->tickedCount())
+            .arg(m_review->duplicateCount())
+            .arg(m_review->refusedCount());
+    // What an XML statement leaves out are the entries not yet booked.
+    if (const int leftOut = m_session.statement().leftOut; leftOut > 0)
+        text +=
+            (m_session.isCsv() ? QStringLiteral(" · righe senza movimento (saldi, totali) tralasciate: %1")
+                               : QStringLiteral(" · movimenti non ancora contabilizzati tralasciati: %1"))
+                .arg(leftOut);
+    lblConteggio->setText(text);
 }
 
 bool ReviewPage::isComplete() const
@@ -457,6 +459,8 @@ bool ReviewPage::validatePage()
             databaseFailureText(
                 QStringLiteral("Impossibile importare i movimenti: il giornale non è stato modificato."), e));
     } catch (const db::BackupError& e) {
+        tell(this, e.message() + QStringLiteral("\r\nNessun movimento è stato importato."));
+    } catch (const statement::StatementError& e) {
         tell(this, e.message() + QStringLiteral("\r\nNessun movimento è stato importato."));
     }
     return false;

@@ -52,8 +52,6 @@ void ImportSession::rememberLayout() const
 
 void ImportSession::markDuplicates()
 {
-    for (Movement& m : m_statement.movements)
-        m.duplicate = false;
     db::Connection conn = db::Connection::openConnString(mainmod::ConnString, db::Connection::Mode::ReadOnly);
     statement::markDuplicates(conn, m_accountId, m_statement.movements);
 }

@@ -11,7 +11,7 @@ namespace movilibro {
 // What the import assistant has learnt so far: the file, how it is read, the
 // movements it holds and the account they go to. Calls that read throw
 // statement::StatementError; those that touch the journal, db::DbError (and
-// db::BackupError for the import).
+// for the import db::BackupError, or StatementError when the account is gone).
 class ImportSession
 {
 public:
