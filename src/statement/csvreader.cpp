@@ -30,6 +30,14 @@ int filledCells(const CsvRecord& r)
                              [](const QString& c) { return !c.trimmed().isEmpty(); }));
 }
 
+// A separator left unquoted in a text moves every later cell one column on:
+// what lands under "Importo" may well be a number, but not the amount.
+bool overflowsHeader(const CsvRecord& r, qsizetype headerCells)
+{
+    return std::any_of(r.cells.begin() + std::min(headerCells, r.cells.size()), r.cells.end(),
+                       [](const QString& c) { return !c.trimmed().isEmpty(); });
+}
+
 QStringList words(const QString& text)
 {
     QString folded = search::foldText(text);
@@ -513,7 +521,10 @@ Statement readCsv(const QByteArray& bytes, const std::optional<CsvLayout>& given
             ++s.leftOut;
             continue;
         }
-        if (isBalanceLine(r, m.date.isValid())) {
+        if (overflowsHeader(r, s.layout.headers.size())) {
+            m.refusal = QStringLiteral(
+                "più celle che titoli di colonna (un separatore non racchiuso tra virgolette?)");
+        } else if (isBalanceLine(r, m.date.isValid())) {
             // Without a date it is surely no movement; with one, the user sees why it stays out.
             if (!m.date.isValid()) {
                 ++s.leftOut;

@@ -35,7 +35,8 @@ const FileCase Files[] = {
      "Caffè \"Città\"; bar"},
     {"comma separated, quoted amounts", "virgole.csv", 3, "", 0, money(1200), money(650, 1),
      "Rimborso \"IRPEF\"; 730"},
-    {"two pages, decimal point", "pagine.csv", 4, "", 1, money(5000), money(1245, 30), "Spesa"},
+    {"two pages, decimal point, comma unquoted", "pagine.csv", 5, "7", 1, money(5000), money(1245, 30),
+     "Spesa"},
     {"CAMT.053, pending entry left out", "camt053.xml", 4, "", 1, money(1500), money(82, 45) + 67,
      "Stipendio agosto 2024"},
 };
