@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -232,6 +233,15 @@ private slots:
         if (chart == int(ChartKind::Conti))
             QCOMPARE(example.window().accountsPane()->currentAccountId(),
                      item == u"Banca" ? example.banca : example.cassa);
+    }
+
+    void balanceTip()
+    {
+        Example example;
+        const charts::BuiltChart& built = example.charts().built(ChartKind::Saldo);
+        const QDateTime noon(QDate(2010, 2, 5), QTime(12, 0));
+        emit built.lines.at(0)->hovered(QPointF(qreal(noon.toMSecsSinceEpoch()), -140), true);
+        QCOMPARE(QToolTip::text(), QStringLiteral("05/02/2010\nSaldo: -140,00"));
     }
 
     void helpPage()
