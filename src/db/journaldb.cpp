@@ -118,6 +118,16 @@ QString parameterQuery(const QString& key)
 }
 } // namespace
 
+std::vector<AccountName> ReadAccountNames(const QString& connString)
+{
+    Connection conn = Connection::openConnString(connString, Connection::Mode::ReadOnly);
+    Statement rows = conn.prepareJet(QStringLiteral("SELECT cntId, cntNome FROM Conti ORDER BY cntNome"));
+    std::vector<AccountName> accounts;
+    while (rows.step())
+        accounts.push_back({rows.int64(0), rows.text(1)});
+    return accounts;
+}
+
 int ReadParameter(const QString& connString, const QString& key, int defaultValue)
 {
     Connection conn = Connection::openConnString(connString, Connection::Mode::ReadOnly);

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include <vector>
+
 namespace movilibro::db {
 
 class Connection;
@@ -34,6 +36,15 @@ bool CreateDatabaseFromTemplate(const QString& programFolder, const QString& dbF
 
 // "#mm/dd/yyyy#", whatever the locale.
 QString SqlDateLiteral(const QDate& date);
+
+struct AccountName
+{
+    qint64 id = 0;
+    QString name;
+};
+// The journal's accounts ordered by name, as every list of them shows them.
+// Throws DbError.
+std::vector<AccountName> ReadAccountNames(const QString& connString);
 
 // Valore of the row whose Chiave is `key`, or `defaultValue` when there is none
 // (also when the stored value is not a whole number).

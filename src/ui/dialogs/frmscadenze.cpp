@@ -4,6 +4,7 @@
 #include "app/prompt.h"
 #include "app/viewstate.h"
 #include "db/enginefunctions.h"
+#include "db/journaldb.h"
 #include "ui/dialogs/amountedit.h"
 #include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
@@ -155,12 +156,8 @@ bool frmScadenze::InitCombos()
 {
     dtcData->clear();
     try {
-        db::Connection conn =
-            db::Connection::openConnString(mainmod::ConnString, db::Connection::Mode::ReadOnly);
-        db::Statement accounts =
-            conn.prepareJet(QStringLiteral("SELECT cntId, cntNome FROM Conti ORDER BY cntNome"));
-        while (accounts.step())
-            dtcData->addItem(accounts.text(1), accounts.int64(0));
+        for (const db::AccountName& account : db::ReadAccountNames(mainmod::ConnString))
+            dtcData->addItem(account.name, account.id);
     } catch (const db::DbError& e) {
         Prompt::instance().message(parentWidget(),
                                    databaseFailureText(QStringLiteral("Impossibile leggere i conti."), e),

@@ -4,6 +4,7 @@
 #include "app/prompt.h"
 #include "db/backup.h"
 #include "db/connection.h"
+#include "db/journaldb.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/import/columnrolebar.h"
 #include "ui/import/importsession.h"
@@ -312,13 +313,9 @@ void AccountPage::initializePage()
 {
     lstConti->clear();
     try {
-        db::Connection conn =
-            db::Connection::openConnString(mainmod::ConnString, db::Connection::Mode::ReadOnly);
-        db::Statement accounts =
-            conn.prepareJet(QStringLiteral("SELECT cntId, cntNome FROM Conti ORDER BY cntNome"));
-        while (accounts.step()) {
-            auto* item = new QListWidgetItem(accounts.text(1), lstConti);
-            item->setData(Qt::UserRole, accounts.int64(0));
+        for (const db::AccountName& account : db::ReadAccountNames(mainmod::ConnString)) {
+            auto* item = new QListWidgetItem(account.name, lstConti);
+            item->setData(Qt::UserRole, account.id);
         }
     } catch (const db::DbError& e) {
         tell(this, databaseFailureText(QStringLiteral("Impossibile leggere i conti."), e));
