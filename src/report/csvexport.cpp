@@ -2,10 +2,9 @@
 
 #include "db/connection.h"
 #include "db/errortext.h"
+#include "journal/journalrows.h"
 #include "report/exporttarget.h"
 #include "report/reporterror.h"
-#include "ui/grid/groupedgrid.h"
-#include "ui/main/journalgrid.h"
 
 #include <QDir>
 
@@ -91,19 +90,19 @@ void CsvWriter::endLine()
     m_lineStart = true;
 }
 
-QByteArray journalCsv(const grid::GroupedGrid& gex)
+QByteArray journalCsv(const journal::JournalRows& rows)
 {
-    namespace C = JournalColumn;
-    const grid::GridData& data = gex.data();
+    namespace C = journal::JournalColumn;
+    const journal::GridData& data = rows.data();
     CsvWriter out;
     out.reserve(qsizetype(data.rowCount()) * 96 + 64);
     for (const char* caption : {"Data", "Conto", "Descrizione", "Entrate", "Uscite", "Saldo progressivo"})
         out.addField(QByteArray(caption));
     out.endLine();
-    for (int p = 1; p <= gex.displayRowCount(); ++p) {
-        if (gex.rowType(p) != grid::RowType::Entry)
+    for (int p = 1; p <= rows.rowCount(); ++p) {
+        if (rows.rowType(p) != journal::RowType::Entry)
             continue;
-        const int k = gex.dataIndex(p);
+        const int k = rows.dataIndex(p);
         out.addField(dateField(data.date(C::Data, k)));
         out.addField(inertText(data.text(C::Conto, k)));
         out.addField(inertText(data.text(C::Descrizione, k)));
@@ -117,13 +116,11 @@ QByteArray journalCsv(const grid::GroupedGrid& gex)
 
 void exportCsv(const ReportContext& context, const QString& path)
 {
-    grid::GroupedGrid gex;
-    JournalGrid journal(gex);
-    journal.setUp();
+    journal::JournalRows rows;
     try {
-        journal.setFilter(context.filter);
-        journal.load(context.connString, context.kind, {context.start, context.end});
-        journal.arrange(context.layout);
+        rows.setFilter(context.filter);
+        rows.load(context.connString, context.kind, {context.start, context.end});
+        rows.arrange(context.layout);
     } catch (const db::DbError& e) {
         throw ReportError(QStringLiteral("Impossibile leggere il giornale: ") + db::userMessage(e));
     } catch (const CurrencyOverflow&) {
@@ -131,7 +128,7 @@ void exportCsv(const ReportContext& context, const QString& path)
     } catch (const search::SearchError& e) {
         throw ReportError(e.message());
     }
-    const QByteArray bytes = journalCsv(gex);
+    const QByteArray bytes = journalCsv(rows);
     ExportTarget file(path);
     if (!file.open() || file.device().write(bytes) != bytes.size() || !file.commit())
         throw ReportError(saveFailure(path, file.errorString()));

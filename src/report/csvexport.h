@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringView>
 
-namespace movilibro::grid {
-class GroupedGrid;
+namespace movilibro::journal {
+class JournalRows;
 }
 
 namespace movilibro::report {
@@ -31,16 +31,16 @@ private:
     bool m_lineStart = true;
 };
 
-// One line per entry of an arranged journal grid, in its order, with its
+// One line per entry laid out by the journal core, in its order, with its
 // balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo.
 // Amounts have a decimal comma and no grouping; an empty or zero amount is an
 // empty field, as the grid shows it; a negative balance keeps its sign. An
 // account or description a spreadsheet would run as a formula (beginning with
 // =, +, -, @, a tab or a carriage return) gets a leading apostrophe.
-QByteArray journalCsv(const grid::GroupedGrid& gex);
+QByteArray journalCsv(const journal::JournalRows& rows);
 
 // The entries of the context's period (those its filter lets through),
-// arranged as the journal grid does for the context's layout, written to
+// arranged by the journal core for the context's layout, written to
 // `path` as ExportTarget writes. Throws ReportError.
 void exportCsv(const ReportContext& context, const QString& path);
 

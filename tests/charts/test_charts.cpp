@@ -1,11 +1,11 @@
 // The chart window on the real main window, and --export-chart of the real program.
 #include "mainwindowfixture.h"
 
+#include "journal/journalcolumns.h"
 #include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/helpwindow.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/accountspane.h"
-#include "ui/main/journalgrid.h"
 #include "ui/main/journalsearch.h"
 #include "ui/main/maintoolbar.h"
 
@@ -30,7 +30,7 @@
 
 using namespace movilibro;
 using charts::ChartKind;
-using grid::RowType;
+using journal::RowType;
 using test::money;
 
 namespace {
@@ -225,7 +225,8 @@ private slots:
         QCOMPARE(QToolTip::text(), tip);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, pos);
         const int p = example.gex().currentRow();
-        const int column = chart == int(ChartKind::Flussi) ? JournalColumn::Periodo : JournalColumn::Conto;
+        const int column =
+            chart == int(ChartKind::Flussi) ? journal::JournalColumn::Periodo : journal::JournalColumn::Conto;
         QCOMPARE(example.gex().rowType(p) == RowType::Entry
                      ? QStringLiteral("E%1").arg(example.idAt(p))
                      : u'H' + example.gex().value(p, column).toString(),

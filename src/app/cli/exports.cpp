@@ -5,19 +5,18 @@
 #include "app/cli/request.h"
 #include "app/commandline.h"
 #include "app/seams.h"
+#include "charts/journalentries.h"
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "db/periods.h"
+#include "journal/journalrows.h"
 #include "report/arpschede.h"
 #include "report/csvexport.h"
 #include "report/pdfexport.h"
 #include "report/reportcommands.h"
 #include "ui/charts/chartexport.h"
-#include "ui/charts/chartsource.h"
-#include "ui/grid/groupedgrid.h"
-#include "ui/main/journalgrid.h"
 
 #include <QFileInfo>
 
@@ -74,11 +73,9 @@ void checkTargets(const Request& r, const QString& folder)
 // The rule of the main window, which offers no PDF for an empty period.
 bool hasEntries(const report::ReportContext& context)
 {
-    grid::GroupedGrid gex;
-    JournalGrid journal(gex);
-    journal.setUp();
-    journal.setFilter(context.filter);
-    return journal.load(context.connString, context.kind, {context.start, context.end}) > 0;
+    journal::JournalRows rows;
+    rows.setFilter(context.filter);
+    return rows.load(context.connString, context.kind, {context.start, context.end}) > 0;
 }
 
 // Read before any file is written: a chart that cannot be made leaves none.

@@ -1,8 +1,8 @@
 #include "ui/charts/gridselection.h"
 
+#include "journal/journalcolumns.h"
 #include "ui/grid/gridmodel.h"
 #include "ui/grid/groupedgrid.h"
-#include "ui/main/journalgrid.h"
 
 #include <QTreeView>
 
@@ -10,7 +10,7 @@ namespace movilibro::charts {
 
 namespace {
 
-using grid::RowType;
+using journal::RowType;
 
 bool sameText(const QVariant& cell, const QString& text, Qt::CaseSensitivity cs)
 {
@@ -42,12 +42,12 @@ bool selectRows(grid::GroupedGrid& gex, int column, const QString& text, Qt::Cas
 
 bool selectPeriod(grid::GroupedGrid& gex, const QString& periodKey)
 {
-    return selectRows(gex, JournalColumn::Periodo, periodKey, Qt::CaseSensitive);
+    return selectRows(gex, journal::JournalColumn::Periodo, periodKey, Qt::CaseSensitive);
 }
 
 bool selectAccount(grid::GroupedGrid& gex, const QString& account)
 {
-    return selectRows(gex, JournalColumn::Conto, account, Qt::CaseSensitive);
+    return selectRows(gex, journal::JournalColumn::Conto, account, Qt::CaseSensitive);
 }
 
 bool selectAccountRow(grid::GroupedGrid& accounts, const QString& account)

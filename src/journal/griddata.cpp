@@ -1,8 +1,8 @@
-#include "ui/grid/griddata.h"
+#include "journal/griddata.h"
 
 #include <stdexcept>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 namespace {
 
@@ -164,4 +164,4 @@ GridData::Column& GridData::cell(int col, int row, ColumnType type)
     return const_cast<Column&>(std::as_const(*this).cell(col, row, type));
 }
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "format/currency.h"
-#include "ui/grid/gridtypes.h"
+#include "journal/gridtypes.h"
 
 #include <QDate>
 #include <QString>
@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 // The grid's unbound data array: N rows by C typed columns, held column by
 // column in flat vectors. Columns and rows are 1-based, as the grid's owners
@@ -72,6 +72,6 @@ private:
     int m_rowCount = 0;
 };
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal
 
 Q_DECLARE_METATYPE(movilibro::Currency)

@@ -1,4 +1,4 @@
-#include "ui/grid/roworder.h"
+#include "journal/roworder.h"
 
 #include "db/textcollation.h"
 
@@ -11,7 +11,7 @@
 #include <numeric>
 #include <stdexcept>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 namespace {
 
@@ -271,4 +271,4 @@ RowOrder orderRows(const GridData& data, const std::vector<GroupLevel>& groups,
     return Orderer(data, groups, sortKeys).run();
 }
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal
