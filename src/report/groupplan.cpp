@@ -39,7 +39,8 @@ GroupPlan::GroupPlan(const RecordSource& records, const std::vector<int>& levelF
             if (field < 0)
                 continue;
             Value current = records.value(row, field);
-            if (row > 0 && breakLevel == levels && !sameGroupValue(collator, current, previous[size_t(level)]))
+            if (row > 0 && breakLevel == levels &&
+                !sameGroupValue(collator, current, previous[size_t(level)]))
                 breakLevel = level;
             previous[size_t(level)] = std::move(current);
         }

@@ -4,13 +4,8 @@
 
 namespace movilibro::report {
 
-namespace {
-// Accounts and periods stay well below; descriptions pass it soon and stop
-// being looked up.
-constexpr qsizetype PooledTexts = 1024;
-} // namespace
-
-RecordTable::RecordTable(std::vector<FieldDef> fields) : m_fields(std::move(fields)), m_columns(m_fields.size())
+RecordTable::RecordTable(std::vector<FieldDef> fields)
+    : m_fields(std::move(fields)), m_columns(m_fields.size())
 {}
 
 Value RecordTable::value(int row, int field) const
@@ -27,7 +22,7 @@ Value RecordTable::value(int row, int field) const
     case FieldType::Text:
         break;
     }
-    return column.texts[size_t(row)];
+    return column.texts.at(row);
 }
 
 void RecordTable::addRow(std::vector<Value> row)
@@ -50,12 +45,12 @@ void RecordTable::addRow(std::vector<Value> row)
         }
     }
     for (size_t field = 0; field < row.size(); ++field) {
-        append(m_columns[field], m_fields[field].type, std::move(row[field]));
+        append(m_columns[field], m_fields[field].type, row[field]);
     }
     ++m_rows;
 }
 
-void RecordTable::append(Column& column, FieldType type, Value&& value)
+void RecordTable::append(Column& column, FieldType type, const Value& value)
 {
     column.nulls.push_back(std::holds_alternative<std::monostate>(value));
     switch (type) {
@@ -70,32 +65,11 @@ void RecordTable::append(Column& column, FieldType type, Value&& value)
         break;
     }
     case FieldType::Text: {
-        QString* text = std::get_if<QString>(&value);
-        column.texts.push_back(text ? pooled(column, std::move(*text)) : QString());
+        const QString* text = std::get_if<QString>(&value);
+        column.texts.append(text ? *text : QString());
         break;
     }
     }
-}
-
-QString RecordTable::pooled(Column& column, QString&& text)
-{
-    if (!column.texts.empty() && column.texts.back() == text) {
-        return column.texts.back();
-    }
-    if (!column.pooling) {
-        return std::move(text);
-    }
-    const auto found = column.pool.constFind(text);
-    if (found != column.pool.cend()) {
-        return *found;
-    }
-    if (column.pool.size() >= PooledTexts) {
-        column.pooling = false;
-        column.pool = {};
-        return std::move(text);
-    }
-    column.pool.insert(text);
-    return std::move(text);
 }
 
 } // namespace movilibro::report

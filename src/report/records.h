@@ -1,14 +1,13 @@
 #pragma once
 
 #include "report/recordsource.h"
-
-#include <QSet>
+#include "report/textcolumn.h"
 
 namespace movilibro::report {
 
 // The records of one report run, held in one typed column per field: a date
-// or an amount costs eight bytes, and a text that repeats (an account, a
-// period) is held once.
+// or an amount costs eight bytes, a text that repeats (an account, a period)
+// four.
 class RecordTable final : public RecordSource
 {
 public:
@@ -25,16 +24,13 @@ public:
 private:
     struct Column
     {
-        std::vector<QString> texts;
+        std::vector<bool> nulls;
+        TextColumn texts;
         std::vector<QDate> dates;
         std::vector<Currency> amounts;
-        std::vector<bool> nulls;
-        QSet<QString> pool; // the texts seen, while few enough to repeat
-        bool pooling = true;
     };
 
-    static void append(Column& column, FieldType type, Value&& value);
-    static QString pooled(Column& column, QString&& text);
+    static void append(Column& column, FieldType type, const Value& value);
 
     std::vector<FieldDef> m_fields;
     std::vector<Column> m_columns;

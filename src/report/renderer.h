@@ -44,6 +44,7 @@ private:
 // Lays out and draws pages first..last of `pages` (0-based, -1 for the last
 // page) one after another, each on a new device page: one page in memory at
 // a time. `painter` must be active on the device.
-void drawPages(ReportPages& pages, QPagedPaintDevice& device, QPainter& painter, int first = 0, int last = -1);
+void drawPages(ReportPages& pages, QPagedPaintDevice& device, QPainter& painter, int first = 0,
+               int last = -1);
 
 } // namespace movilibro::report

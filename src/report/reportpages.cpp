@@ -8,8 +8,9 @@ namespace movilibro::report {
 ReportPages::ReportPages() = default;
 
 ReportPages::ReportPages(Report& report, std::shared_ptr<const RecordSource> records, const PageFrame& frame)
-    : m_title(report.title()), m_fontFamily(report.fontFamily()), m_frame(frame), m_records(std::move(records)),
-      m_engine(std::make_unique<LayoutEngine>(report, *m_records, frame)), m_starts(m_engine->pageStarts())
+    : m_title(report.title()), m_fontFamily(report.fontFamily()), m_frame(frame),
+      m_records(std::move(records)), m_engine(std::make_unique<LayoutEngine>(report, *m_records, frame)),
+      m_starts(m_engine->pageStarts())
 {}
 
 ReportPages::ReportPages(ReportPages&&) noexcept = default;

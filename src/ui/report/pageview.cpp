@@ -37,8 +37,9 @@ int PageView::currentPage() const
 {
     if (m_count == 0)
         return 0;
-    const int index = int(verticalScrollBar()->value() / pageStride());
-    return qBound(1, index + 1, m_count);
+    // The page under the middle of the view.
+    const int middle = verticalScrollBar()->value() + viewport()->height() / 2 - Gap;
+    return qBound(1, int(middle / pageStride()) + 1, m_count);
 }
 
 void PageView::setCurrentPage(int page)
@@ -58,12 +59,14 @@ void PageView::fitInView()
 
 void PageView::zoomIn()
 {
-    setZoom(ZoomMode::Custom, qMin(std::round(pixelsPerPoint() * ZoomStep * PointsPerInch) / PointsPerInch, LargestZoom));
+    setZoom(ZoomMode::Custom,
+            qMin(std::round(pixelsPerPoint() * ZoomStep * PointsPerInch) / PointsPerInch, LargestZoom));
 }
 
 void PageView::zoomOut()
 {
-    setZoom(ZoomMode::Custom, qMax(std::round(pixelsPerPoint() / ZoomStep * PointsPerInch) / PointsPerInch, SmallestZoom));
+    setZoom(ZoomMode::Custom,
+            qMax(std::round(pixelsPerPoint() / ZoomStep * PointsPerInch) / PointsPerInch, SmallestZoom));
 }
 
 void PageView::setZoom(ZoomMode mode, qreal pixelsPerPoint)

@@ -32,7 +32,7 @@ public:
 
     void setPages(int count, const QPageLayout& paper, PagePainter painter);
     int pageCount() const { return m_count; }
-    // 1-based: the page at the top of the view.
+    // 1-based: the page in the middle of the view.
     int currentPage() const;
     void setCurrentPage(int page);
 
