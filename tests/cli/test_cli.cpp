@@ -155,8 +155,8 @@ private slots:
         QVERIFY2(run.status == 0, qPrintable(run.err));
         const QList<QByteArray> lines = test::fileBytes(out).split('\n');
         QCOMPARE(lines.size(), 4);
-        QVERIFY(lines[1].contains(";Alfa;fine;")); // Alfa before Beta: by account
-        QVERIFY(lines[2].contains(";Beta;inizio;"));
+        QVERIFY(lines[1].contains(";\"Alfa\";\"fine\";")); // Alfa before Beta: by account
+        QVERIFY(lines[2].contains(";\"Beta\";\"inizio\";"));
         // A --db of its own leaves the stored folder as it was.
         QCOMPARE(runProgram(onKnown({"--export-csv", path("altro.csv")})).status, 0);
         QCOMPARE(ReadRegistryValue(HKEY_CURRENT_USER, SettingsKey, REG_SZ, CurDb, QString()).toString(),

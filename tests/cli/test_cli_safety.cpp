@@ -176,7 +176,7 @@ void TestCommandLineSafety::specialFilesAreWrittenNotReplaced()
         QVERIFY(received.startsWith(csv ? "\xEF\xBB\xBF"
                                           "Data;"
                                         : "%PDF"));
-        QVERIFY(received.endsWith(csv ? ";10,00" : "%%EOF")); // the whole of it
+        QVERIFY(received.endsWith(csv ? ";\"10,00\"" : "%%EOF")); // the whole of it
     }
 }
 
