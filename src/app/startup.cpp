@@ -5,7 +5,6 @@
 #include "app/frmsplash.h"
 #include "app/journallock.h"
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "db/backup.h"
 #include "db/connection.h"
 #include "db/connstring.h"
@@ -15,6 +14,7 @@
 #include "legacy/journalconversion.h"
 #include "settings/registrywrappers.h"
 #include "ui/main/frmmain.h"
+#include "ui/prompt/prompt.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "app/frmforfolders.h"
-#include "app/prompt.h"
 #include "testsupport.h"
+#include "ui/prompt/prompt.h"
 
 #include <QtTest>
 

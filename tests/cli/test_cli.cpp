@@ -1,10 +1,10 @@
 #include "app/journallock.h"
-#include "app/prompt.h"
 #include "db/backup.h"
 #include "db/connection.h"
-#include "report/reportcommands.h"
 #include "settings/registrywrappers.h"
 #include "testsupport.h"
+#include "ui/prompt/prompt.h"
+#include "ui/report/reportcommands.h"
 
 #include <QDir>
 #include <QProcess>

@@ -15,8 +15,8 @@
 #include "report/arpschede.h"
 #include "report/csvexport.h"
 #include "report/pdfexport.h"
-#include "report/reportcommands.h"
 #include "report/reporterror.h"
+#include "report/reportsetup.h"
 #include "ui/charts/chartexport.h"
 
 #include <QFileInfo>

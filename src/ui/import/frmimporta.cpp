@@ -1,12 +1,12 @@
 #include "ui/import/frmimporta.h"
 
-#include "app/prompt.h"
 #include "app/viewstate.h"
 #include "ui/dialogs/helpwindow.h"
 #include "ui/import/accountpage.h"
 #include "ui/import/columnspage.h"
 #include "ui/import/filepage.h"
 #include "ui/import/reviewpage.h"
+#include "ui/prompt/prompt.h"
 
 #include <QAbstractButton>
 #include <QDir>

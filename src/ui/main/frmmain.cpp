@@ -1,13 +1,11 @@
 #include "ui/main/frmmain.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "app/seams.h"
 #include "db/connection.h"
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "format/formatengine.h"
-#include "report/reportcommands.h"
 #include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/accountdeletion.h"
 #include "ui/dialogs/frmabout.h"
@@ -24,6 +22,8 @@
 #include "ui/main/journalsearch.h"
 #include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
+#include "ui/prompt/prompt.h"
+#include "ui/report/reportcommands.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/prompt.h"
+#include "ui/prompt/prompt.h"
 
 #include "app/mainmod.h"
 
