@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/chartdata.h"
+#include "charts/chartkind.h"
 
 #include <QString>
 
@@ -11,13 +12,6 @@ class QChart;
 class QLineSeries;
 
 namespace movilibro::charts {
-
-enum class ChartKind
-{
-    Saldo,
-    Flussi,
-    Conti
-};
 
 // A chart drawn from the series. `bars` (charts 2 and 3) and `lines` (chart 1)
 // are owned by `chart`; category i of the bars stands for `barItems[i]`:
@@ -39,8 +33,5 @@ QString amountText(const Currency& amount);
 // account to chart 1. Axis labels are Italian numbers and dd/MM/yy dates
 // (four-digit years when the period spans centuries).
 BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount);
-
-// "saldo", "flussi", "conti" as the command line names them.
-bool chartKindFromName(const QString& name, ChartKind* kind);
 
 } // namespace movilibro::charts
