@@ -5,8 +5,6 @@
 #include "journal/journalrows.h"
 #include "report/reporterror.h"
 
-#include <QHash>
-
 namespace movilibro::charts {
 
 namespace C = journal::JournalColumn;
@@ -22,21 +20,22 @@ ChartInput entriesOfGrid(const journal::GridData& data, const journal::GridRows&
     const auto& days = data.numbers(C::Data);
     const auto& incomes = data.numbers(C::Entrate);
     const auto& outgoings = data.numbers(C::Uscite);
-    const auto& accounts = data.texts(C::Conto);
-    QHash<QString, int> accountIndex;
+    const journal::GridData::TextKeys accounts = data.textKeys(C::Conto);
+    // Numbered as they first appear in the rows, each account once.
+    std::vector<int> accountIndex(accounts.distinct.size(), -1);
     input.entries.reserve(size_t(data.rowCount()));
     for (int p = 1; p <= rows.displayRowCount(); ++p) {
         const int k = rows.dataIndex(p);
         if (k < 1 || k > data.rowCount())
             continue;
         const size_t i = size_t(k - 1);
-        auto account = accountIndex.constFind(accounts[i]);
-        if (account == accountIndex.cend()) {
-            account = accountIndex.insert(accounts[i], int(input.accounts.size()));
-            input.accounts.push_back(accounts[i]);
+        int& account = accountIndex[accounts.ids[i]];
+        if (account < 0) {
+            account = int(input.accounts.size());
+            input.accounts.push_back(accounts.distinct[accounts.ids[i]]);
         }
         // Empty amounts are held as 0 beside their null flag.
-        input.entries.push_back({days[i], *account, incomes[i], outgoings[i]});
+        input.entries.push_back({days[i], account, incomes[i], outgoings[i]});
     }
     return input;
 }

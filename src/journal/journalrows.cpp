@@ -16,21 +16,26 @@ namespace {
 const QString CaptionBalanceFormat = QStringLiteral("#,#0.00;-#,#0.00;0.00 ;0.00");
 const QString FilterTotalsFormat = QStringLiteral("#,#0.00;-#,#0.00;0.00;0.00");
 
-// Account names and period keys repeat on many rows: one QString each, shared.
+// Account names and period keys repeat on many rows: each is decoded once,
+// and rows hold its number in the pooled column.
 class TextPool
 {
 public:
-    const QString& get(QByteArrayView utf8)
+    TextPool(GridData& data, int column) : m_data(data), m_column(column) {}
+
+    quint32 id(QByteArrayView utf8)
     {
-        const std::string_view key(utf8.data(), size_t(utf8.size()));
-        auto it = m_pool.find(std::string(key));
-        if (it == m_pool.end())
-            it = m_pool.emplace(std::string(key), QString::fromUtf8(utf8)).first;
+        const std::string key(utf8.data(), size_t(utf8.size()));
+        auto it = m_ids.find(key);
+        if (it == m_ids.end())
+            it = m_ids.emplace(key, m_data.textId(m_column, QString::fromUtf8(utf8))).first;
         return it->second;
     }
 
 private:
-    std::unordered_map<std::string, QString> m_pool;
+    GridData& m_data;
+    int m_column;
+    std::unordered_map<std::string, quint32> m_ids;
 };
 
 std::optional<Currency> amount(const db::Statement& st, int col)
@@ -44,9 +49,7 @@ std::optional<Currency> amount(const db::Statement& st, int col)
 
 JournalRows::JournalRows()
 {
-    m_data.setColumnCount(C::Count);
-    for (int col = 1; col <= C::Count; ++col)
-        m_data.setColumnType(col, journalColumnType(col));
+    clear();
 }
 
 void JournalRows::clear()
@@ -55,7 +58,12 @@ void JournalRows::clear()
     m_shown = 0;
     m_index.clear();
     m_rows.clear();
-    m_data.setRowCount(0);
+    m_data.clear();
+    m_data.setColumnCount(C::Count);
+    for (int col = 1; col <= C::Count; ++col)
+        m_data.setColumnType(col, journalColumnType(col));
+    for (int col : {C::Icon, C::Periodo, C::Conto})
+        m_data.setTextPooled(col);
 }
 
 int JournalRows::load(const QString& connString, int kind, const DateRange& period)
@@ -66,12 +74,13 @@ int JournalRows::load(const QString& connString, int kind, const DateRange& peri
     try {
         db::Connection conn = db::Connection::openConnString(connString, db::Connection::Mode::ReadOnly);
         db::Statement st = conn.prepareJet(listingQuery(kind, period));
-        TextPool pool;
+        TextPool periods(m_data, C::Periodo);
+        TextPool accounts(m_data, C::Conto);
         // Columns of the listing: mlPeriodo, mlConto, mlData, mlDescrizione, mlEntrate, mlUscite, mlId.
         while (st.step()) {
             const int k = m_data.appendRow();
-            m_data.setText(C::Periodo, k, pool.get(st.utf8(0)));
-            m_data.setText(C::Conto, k, pool.get(st.utf8(1)));
+            m_data.setTextId(C::Periodo, k, periods.id(st.utf8(0)));
+            m_data.setTextId(C::Conto, k, accounts.id(st.utf8(1)));
             m_data.setDate(C::Data, k, st.date(2));
             m_data.setText(C::Descrizione, k, st.text(3));
             m_data.setCurrency(C::Entrate, k, amount(st, 4));
@@ -140,8 +149,10 @@ void JournalRows::setFilter(const search::Filter& filter)
 // The folded texts are made at the first search after a load, then reused.
 void JournalRows::applyFilter()
 {
-    if (!m_index.isBuilt())
-        m_index.build(m_data.texts(C::Descrizione), m_data.texts(C::Conto));
+    if (!m_index.isBuilt()) {
+        const GridData::TextKeys accounts = m_data.textKeys(C::Conto);
+        m_index.build(m_data.texts(C::Descrizione), accounts.ids, accounts.distinct);
+    }
     std::vector<quint8> keep = m_index.match(m_query, m_data.numbers(C::Entrate), m_data.nulls(C::Entrate),
                                              m_data.numbers(C::Uscite), m_data.nulls(C::Uscite));
     m_shown = int(std::count(keep.begin(), keep.end(), quint8(1)));

@@ -81,12 +81,19 @@ void CsvWriter::endLine()
     m_lineStart = true;
 }
 
-QByteArray journalCsv(const journal::JournalRows& rows)
+bool CsvWriter::flushTo(QIODevice& device)
+{
+    const bool written = device.write(m_bytes) == m_bytes.size();
+    m_bytes.clear();
+    return written;
+}
+
+bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device)
 {
     namespace C = journal::JournalColumn;
+    constexpr qsizetype Piece = 1 << 20;
     const journal::GridData& data = rows.data();
     CsvWriter out;
-    out.reserve(qsizetype(data.rowCount()) * 96 + 64);
     for (const char* caption : {"Data", "Conto", "Descrizione", "Entrate", "Uscite", "Saldo progressivo"})
         out.addField(QByteArray(caption));
     out.endLine();
@@ -101,8 +108,10 @@ QByteArray journalCsv(const journal::JournalRows& rows)
         addAmount(out, data.currency(C::Uscite, k));
         out.addQuoted(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
         out.endLine();
+        if (out.bytes().size() >= Piece && !out.flushTo(device))
+            return false;
     }
-    return out.bytes();
+    return out.flushTo(device);
 }
 
 void exportCsv(const ReportContext& context, const QString& path)
@@ -119,9 +128,8 @@ void exportCsv(const ReportContext& context, const QString& path)
     } catch (const search::SearchError& e) {
         throw ReportError(e.message());
     }
-    const QByteArray bytes = journalCsv(rows);
     ExportTarget file(path);
-    if (!file.open() || file.device().write(bytes) != bytes.size() || !file.commit())
+    if (!file.open() || !writeJournalCsv(rows, file.device()) || !file.commit())
         throw ReportError(saveFailure(path, file.errorString()));
 }
 

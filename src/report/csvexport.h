@@ -3,6 +3,7 @@
 #include "report/reportcontext.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 namespace movilibro::journal {
@@ -25,7 +26,8 @@ public:
     void addQuoted(const QByteArray& utf8);
     void endLine();
     const QByteArray& bytes() const { return m_bytes; }
-    void reserve(qsizetype size) { m_bytes.reserve(size); }
+    // Writes what was added so far and forgets it; false when the write failed.
+    bool flushTo(QIODevice& device);
 
 private:
     void separate();
@@ -40,7 +42,8 @@ private:
 // grid shows it; a negative balance keeps its sign. An
 // account or description a spreadsheet would run as a formula (beginning with
 // =, +, -, @, a tab or a carriage return) gets a leading apostrophe.
-QByteArray journalCsv(const journal::JournalRows& rows);
+// Written in pieces as the lines are made; false when a write failed.
+bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device);
 
 // The entries of the context's period (those its filter lets through),
 // arranged by the journal core for the context's layout, written to

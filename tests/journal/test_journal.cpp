@@ -51,7 +51,8 @@ struct Example
                 out << "T" + level;
             } else {
                 const Entry entry = rows.entry(rows.dataIndex(p));
-                out << "E" + level + ":" + entry.description + ":" + QString::number(entry.balance.raw() / 10000);
+                out << "E" + level + ":" + entry.description + ":" +
+                           QString::number(entry.balance.raw() / 10000);
             }
         }
         return out.join(u' ');
@@ -107,18 +108,20 @@ private slots:
         const QString all = QStringLiteral("H1:Movilibro  [Saldo: 80,00] ");
         QTest::newRow("0 no grouping") << 0 << "" << all + "E1:C:80 E1:B:70 E1:A:100 T1";
         QTest::newRow("1 by period") << 1 << "" << all + "H2:marzo 2010 E2:C:80 E2:B:70 E2:A:100 T2 T1";
-        QTest::newRow("2 by account") << 2 << "" << all + "H2:banca E2:B:-30 T2 H2:Cassa E2:C:110 E2:A:100 T2 T1";
+        QTest::newRow("2 by account")
+            << 2 << "" << all + "H2:banca E2:B:-30 T2 H2:Cassa E2:C:110 E2:A:100 T2 T1";
         QTest::newRow("3 period then account")
             << 3 << "" << all + "H2:marzo 2010 H3:banca E3:B:-30 T3 H3:Cassa E3:C:110 E3:A:100 T3 T2 T1";
         QTest::newRow("4 account then period")
             << 4 << ""
-            << all + "H2:banca H3:marzo 2010 E3:B:-30 T3 T2 H2:Cassa H3:marzo 2010 E3:C:110 E3:A:100 T3 T2 T1";
-        QTest::newRow("2 filtered by account")
-            << 2 << "cassa"
-            << "H1:Movilibro  [Filtro: 2 registrazioni · Entrate 110,00 · Uscite 0,00 · Saldo 110,00] H2:Cassa "
-               "E2:C:110 E2:A:100 T2 T1";
-        QTest::newRow("0 filter matching none")
-            << 0 << "nessuna" << "";
+            << all +
+                   "H2:banca H3:marzo 2010 E3:B:-30 T3 T2 H2:Cassa H3:marzo 2010 E3:C:110 E3:A:100 T3 T2 T1";
+        QTest::newRow("2 filtered by account") << 2 << "cassa"
+                                               << "H1:Movilibro  [Filtro: 2 registrazioni · Entrate 110,00 · "
+                                                  "Uscite 0,00 · Saldo 110,00] H2:Cassa "
+                                                  "E2:C:110 E2:A:100 T2 T1";
+        QTest::newRow("0 filter matching none") << 0 << "nessuna"
+                                                << "";
     }
     void layouts()
     {
@@ -174,12 +177,23 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, example.rows.groupSum(1, C::Conto));
     }
 
+    // The same groups whether each row holds its text or the number of a pooled one.
+    void textGroupsFollowItalianCollation_data()
+    {
+        QTest::addColumn<bool>("pooled");
+        QTest::newRow("a text per row") << false;
+        QTest::newRow("pooled texts") << true;
+    }
     void textGroupsFollowItalianCollation()
     {
+        QFETCH(bool, pooled);
         const QStringList values{"zeta", "Banca", "area", "banca", "Àrea", "ciao", "Zeta"};
         Simple s(ColumnType::Text, int(values.size()));
+        if (pooled)
+            s.data.setTextPooled(1);
         for (int k = 1; k <= values.size(); ++k)
             s.data.setText(1, k, values[k - 1]);
+        QCOMPARE(s.data.text(1, 5), QStringLiteral("Àrea"));
         s.rows.addGroup(1);
         s.rows.rebuild();
         QCOMPARE(s.shape(), QStringLiteral("[area] 3 [Àrea] 5 [Banca] 2 4 [ciao] 6 [zeta] 1 7"));
@@ -242,6 +256,11 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, s.data.text(1, 2));
         s.data.setColumnType(2, ColumnType::Text);
         QCOMPARE(s.data.text(2, 1), QString());
+        s.data.setTextPooled(2);
+        QCOMPARE(s.data.text(2, 1), QString());
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, s.data.texts(2));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, s.data.setTextId(2, 1, 1));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, s.data.textId(1, QStringLiteral("a")));
     }
 };
 
