@@ -6,23 +6,6 @@
 
 namespace movilibro::statement {
 
-bool hasReferenceTable(db::Connection& conn)
-{
-    db::Statement st = conn.prepare(
-        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'Riferimenti'"));
-    return st.step();
-}
-
-void createReferenceTable(db::Connection& conn)
-{
-    conn.exec(
-        QStringLiteral("CREATE TABLE IF NOT EXISTS Riferimenti (mlId INTEGER PRIMARY KEY, "
-                       "rfRiferimento TEXT NOT NULL);"
-                       "CREATE INDEX IF NOT EXISTS ixRiferimentiRiferimento ON Riferimenti (rfRiferimento);"
-                       // Entries deleted or purged since leave their references behind.
-                       "DELETE FROM Riferimenti WHERE mlId NOT IN (SELECT mlId FROM Movilibro);"));
-}
-
 namespace {
 
 void requireAccount(db::Connection& conn, qint64 accountId)
@@ -52,9 +35,10 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
     }
     if (written.empty())
         return result;
-    requireAccount(conn, accountId);
-    result.backupPath = db::JournalBackup(journalPath).makeBefore(db::CopyKind::BeforeStatement);
+    // The write lock first: a journal busy elsewhere refuses before any copy is made.
     db::Transaction tx(conn);
+    requireAccount(conn, accountId);
+    db::PendingCopy copy(db::JournalBackup(journalPath), db::CopyKind::BeforeStatement);
     std::optional<db::Statement> reference;
     if (references) {
         createReferenceTable(conn);
@@ -66,6 +50,7 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
         conn.prepare(QStringLiteral("INSERT INTO Movilibro (mlData, mlConto, mlDescrizione, mlEntrate, "
                                     "mlUscite) VALUES (?, ?, ?, ?, ?)"));
     for (const Movement* m : written) {
+        result.dates.push_back(m->date);
         const qint64 raw = m->amount.raw();
         insert.bind(0, m->date.toString(Qt::ISODate))
             .bind(1, accountId)
@@ -81,6 +66,8 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
         }
     }
     tx.commit();
+    copy.keep();
+    result.backupPath = copy.path();
     result.imported = int(written.size());
     return result;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "statement/statement.h"
+
+#include <vector>
 
 namespace movilibro::db {
 class Connection;
@@ -15,5 +17,9 @@ bool hasReferenceTable(db::Connection& conn);
 // Makes the table when missing, and drops the references of entries gone;
 // inside the import's transaction.
 void createReferenceTable(db::Connection& conn);
+
+// Clears what only looks like a reference: "NOTPROVIDED", "NONREF", one value
+// on every movement, or the movements numbered 1..n as each file restarts.
+void dropPlaceholderReferences(std::vector<Movement>& movements);
 
 } // namespace movilibro::statement
