@@ -185,13 +185,6 @@ struct ReadOptions
 // far, the preview and no movements, for the user to complete. Throws
 // StatementError when the file cannot be read.
 Statement readStatement(const QString& path, const ReadOptions& options = {});
-// TODO(stmt): until the assistant and the command line move to ReadOptions.
-using CsvLayout = ColumnLayout;
-inline Statement readStatement(const QString& path, std::optional<ColumnLayout> layout,
-                               DateChoice choice = DateChoice::Booking)
-{
-    return readStatement(path, ReadOptions{std::move(layout), choice, {}});
-}
 
 // Keeps the movements of one of the statement's accounts, which becomes its
 // only one.

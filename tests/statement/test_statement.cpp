@@ -282,10 +282,11 @@ private slots:
     void valueDate()
     {
         QCOMPARE(
-            readStatement(Data + QStringLiteral("preambolo.csv"), {}, DateChoice::Value).movements[0].date,
+            readStatement(Data + QStringLiteral("preambolo.csv"), {{}, DateChoice::Value}).movements[0].date,
             QDate(2024, 2, 29));
-        QCOMPARE(readStatement(Data + QStringLiteral("camt053.xml"), {}, DateChoice::Value).movements[0].date,
-                 QDate(2024, 7, 31));
+        QCOMPARE(
+            readStatement(Data + QStringLiteral("camt053.xml"), {{}, DateChoice::Value}).movements[0].date,
+            QDate(2024, 7, 31));
     }
 
     void amounts_data()
@@ -467,46 +468,109 @@ private slots:
     void commandLine_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("account");
-        QTest::addColumn<bool>("remembered");
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("remembered"); // roles|decimal|date order|positive amounts
+        QTest::addColumn<bool>("typed");         // "Stipendio" typed by hand on 24/07/2024
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("entries");
-        QTest::newRow("imported") << "preambolo.csv"
-                                  << "banca" << false << 0 << 6;
-        QTest::newRow("unknown account") << "preambolo.csv"
-                                         << "Posta" << false << 1 << 0;
-        QTest::newRow("missing file") << "nessuno.csv"
-                                      << "Banca" << false << 1 << 0;
-        QTest::newRow("columns not recognised") << "ignota.csv"
-                                                << "Banca" << false << 1 << 0;
-        QTest::newRow("no header row") << "senza-titoli.csv"
-                                       << "Banca" << false << 1 << 0;
-        QTest::newRow("columns confirmed before") << "ignota.csv"
-                                                  << "Banca" << true << 0 << 2;
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("written"); // date and money out of each entry, when given
+        const QString banca = QStringLiteral("--account|Banca");
+        QTest::newRow("imported, outside the period")
+            << "preambolo.csv"
+            << "--account|banca"
+            << "" << false << 0 << 6
+            << "6 movimenti importati (dal 01/03/2024 al 15/03/2024) sono fuori dal periodo visualizzato "
+               "(2025): per "
+               "vederli cambiare la data di lavoro in Preferenze."
+            << "";
+        QTest::newRow("unknown account")
+            << "preambolo.csv"
+            << "--account|Posta"
+            << "" << false << 1 << 0
+            << "Il conto \"Posta\" non esiste nel giornale. Conti del giornale: Banca, "
+               "Cassa."
+            << "";
+        QTest::newRow("missing file, escape in its name")
+            << "nessuno\x1b[2J.csv" << banca << "" << false << 1 << 0 << "nessuno?[2J.csv non esiste"
+            << "";
+        QTest::newRow("columns not recognised")
+            << "ignota.csv" << banca << "" << false << 1 << 0 << "nessuna colonna ha importi riconoscibili"
+            << "";
+        QTest::newRow("no header row")
+            << "senza-titoli.csv" << banca << "" << false << 1 << 0 << "manca la riga con i titoli"
+            << "";
+        QTest::newRow("columns confirmed before")
+            << "ignota.csv" << banca << "DTA|,|DM|in" << false << 0 << 2 << "2 movimenti importati"
+            << "2024-07-02 50000";
+        QTest::newRow("a balance and no amount")
+            << "solo-saldo.csv" << banca << "" << false << 1 << 0 << "«Saldo» è il saldo progressivo"
+            << "";
+        QTest::newRow("amounts without sign")
+            << "senza-segno.csv" << banca << "" << false << 1 << 0 << "gli importi non hanno segno"
+            << "";
+        QTest::newRow("sign, decimals and date order confirmed before")
+            << "senza-segno.csv" << banca << "DTA|.|MD|out" << false << 0 << 2 << "2 movimenti importati"
+            << "2024-01-07 12500, 2024-02-07 480000";
+        QTest::newRow("two accounts in the file") << "camt-conti.xml" << banca << "" << false << 1 << 0
+                                                  << "Il file contiene i movimenti di più conti "
+                                                     "(IT60X0542811101000000123456, CH9300762011623852957)"
+                                                  << "";
+        QTest::newRow("the account --iban names, in francs")
+            << "camt-conti.xml" << banca + "|--iban|CH93 0076 2011 6238 5295 7"
+            << "" << false << 0 << 1 << "Importi in CHF, importati senza conversione."
+            << "";
+        QTest::newRow("pending, and a possible repeat of an entry typed by hand")
+            << "saldo.csv" << banca << "" << true << 0 << 3
+            << "2 movimenti importati, 0 già presenti, 1 possibile doppione tralasciato, 1 non "
+               "contabilizzato "
+               "tralasciato, 0 rifiutati."
+            << "";
         QTest::newRow("no account named") << "preambolo.csv"
-                                          << "" << false << 2 << 0;
+                                          << ""
+                                          << "" << false << 2 << 0 << ""
+                                          << "";
     }
     void commandLine()
     {
         QFETCH(QString, file);
-        QFETCH(QString, account);
-        QFETCH(bool, remembered);
+        QFETCH(QString, args);
+        QFETCH(QString, remembered);
+        QFETCH(bool, typed);
         QFETCH(int, status);
         QFETCH(int, entries);
+        QFETCH(QString, said);
+        QFETCH(QString, written);
         test::TestHome home;
         test::Journal& j = journal();
-        if (remembered) {
-            CsvLayout layout = readStatement(Data + file).layout;
-            layout.roles = {ColumnRole::Date, ColumnRole::Description, ColumnRole::SignedAmount};
+        if (!remembered.isEmpty()) {
+            const QStringList spec = remembered.split(u'|');
+            ColumnLayout layout = readStatement(Data + file).layout;
+            layout.roles.clear();
+            for (const QChar letter : spec[0])
+                layout.roles << ColumnRole(QByteArray(RoleLetters).indexOf(letter.toLatin1()));
+            layout.decimalSeparator = spec[1][0];
+            layout.dateOrder = spec[2] == u"MD" ? DateOrder::MonthDay : DateOrder::DayMonth;
+            layout.amountSign = spec[3] == u"out" ? AmountSign::PositiveOut : AmountSign::PositiveIn;
             rememberLayout(mainmod::DefaultSettingsKey, layout);
         }
-        QStringList args{"--import-statement", Data + file, "--db", j.folder()};
-        if (!account.isEmpty())
-            args << "--account" << account;
-        const test::ProgramRun run = test::runProgram(QStringLiteral(MOVILIBRO_EXE), args);
-        QVERIFY2(run.status == status, qPrintable(run.out + run.err));
+        if (typed)
+            j.addEntry(QDate(2024, 7, 24), m_bank, QStringLiteral("Stipendio"), money(1800), 0);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("MOVILIBRO_TODAY"), QStringLiteral("2025-06-01"));
+        const test::ProgramRun run =
+            test::runProgram(QStringLiteral(MOVILIBRO_EXE),
+                             QStringList{"--import-statement", Data + file, "--db", j.folder()} +
+                                 args.split(u'|', Qt::SkipEmptyParts),
+                             environment);
+        const QString output = run.out + run.err;
+        QVERIFY2(run.status == status, qPrintable(output));
+        QVERIFY2(output.contains(said), qPrintable(output));
+        QVERIFY(std::none_of(output.begin(), output.end(), [](QChar c) { return c < u' ' && c != u'\n'; }));
         QCOMPARE(j.count("SELECT count(*) FROM Movilibro"), entries);
-        QCOMPARE(QDir(j.folder() + QStringLiteral("/backup")).exists(), entries > 0);
+        if (!written.isEmpty())
+            QCOMPARE(j.text("SELECT group_concat(mlData || ' ' || mlUscite, ', ') FROM Movilibro"), written);
+        QCOMPARE(QDir(j.folder() + QStringLiteral("/backup")).exists(), entries > int(typed));
     }
 };
 
