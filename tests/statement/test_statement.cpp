@@ -502,7 +502,7 @@ private slots:
             << "";
         QTest::newRow("columns confirmed before")
             << "ignota.csv" << banca << "DTA|,|DM|in" << false << 0 << 2 << "2 movimenti importati"
-            << "2024-07-02 50000";
+            << "2024-07-01 0, 2024-07-02 50000";
         QTest::newRow("a balance and no amount")
             << "solo-saldo.csv" << banca << "" << false << 1 << 0 << "«Saldo» è il saldo progressivo"
             << "";
