@@ -271,8 +271,9 @@ AmountSign amountSignOf(const QList<ColumnRole>& roles, const Table& rows, size_
 {
     ColumnLayout layout;
     layout.roles = roles;
+    // Left open where it does not count, for the user who picks such a column.
     if (!layout.signFromAmountAlone())
-        return AmountSign::PositiveIn;
+        return AmountSign::Undecided;
     const qsizetype col = roles.indexOf(ColumnRole::SignedAmount);
     for (size_t i = first; i < rows.size(); ++i) {
         const AmountValue v = readAmount(cellOf(rows[i].cells, col), decimal);
@@ -404,7 +405,9 @@ DetectedColumns detectColumns(const QStringList& headers, const Table& rows, siz
         takeDescription(d.roles, sample);
     d.dateOrder = dateOrderOf(d.roles, rows, first);
     d.amountSign = amountSignOf(d.roles, rows, first, d.decimal);
-    if (d.amountSign == AmountSign::Undecided && d.undecided.isEmpty())
+    ColumnLayout layout;
+    layout.roles = d.roles;
+    if (layout.signFromAmountAlone() && d.amountSign == AmountSign::Undecided && d.undecided.isEmpty())
         d.undecided = QStringLiteral(
             "gli importi non hanno segno e nel file non c'è una colonna del segno né colonne separate per "
             "entrate e uscite: non si può sapere quali sono entrate e quali uscite");

@@ -49,7 +49,9 @@ std::optional<ColumnLayout> decoded(const QString& text)
     }
     if (parts.size() == 8) {
         l.dateOrder = parts[6] == u"1" ? DateOrder::MonthDay : DateOrder::DayMonth;
-        l.amountSign = parts[7] == u"2" ? AmountSign::PositiveOut : AmountSign::PositiveIn;
+        l.amountSign = parts[7] == u"2"   ? AmountSign::PositiveOut
+                       : parts[7] == u"0" ? AmountSign::Undecided
+                                          : AmountSign::PositiveIn;
     }
     return l;
 }

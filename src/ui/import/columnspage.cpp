@@ -191,21 +191,18 @@ void ColumnsPage::onRolesChanged()
     emit completeChanged();
 }
 
-// The texts are what the user reads to check the columns: they take the
-// room the other columns leave.
+// The texts are what the user reads to check the columns: they are shown
+// whole (up to a wide limit), the other columns as narrow as they can be.
 void ColumnsPage::widenDescriptions()
 {
     QHeaderView* header = tblPreview->horizontalHeader();
+    const auto* view = static_cast<const QAbstractItemView*>(tblPreview);
     const QList<ColumnRole>& roles = m_roles->roles();
-    const bool anyText = roles.contains(ColumnRole::Description);
-    header->setStretchLastSection(!anyText);
+    header->setStretchLastSection(!roles.contains(ColumnRole::Description));
     for (int c = 0; c < roles.size(); ++c) {
-        const bool text = roles[c] == ColumnRole::Description;
-        header->setSectionResizeMode(c, text ? QHeaderView::Stretch : QHeaderView::Interactive);
-        if (!text)
-            header->resizeSection(
-                c,
-                std::clamp(static_cast<QAbstractItemView*>(tblPreview)->sizeHintForColumn(c) + 16, 90, 160));
+        const int content = view->sizeHintForColumn(c) + 8;
+        header->resizeSection(c, roles[c] == ColumnRole::Description ? std::min(content, 600)
+                                                                     : std::clamp(content, 90, 160));
     }
 }
 
