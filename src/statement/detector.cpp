@@ -256,9 +256,9 @@ DateOrder dateOrderOf(const QList<ColumnRole>& roles, const Table& rows, size_t 
     for (qsizetype c = 0; c < roles.size(); ++c) {
         if (!isDateRole(roles[c]))
             continue;
-        for (size_t i = first; i < rows.size(); ++i) {
+        for (size_t i = first; i < rows.size() && !dayFirst; ++i) {
             const auto [dayMonth, monthDay] = dateOrdersOf(cellOf(rows[i].cells, c));
-            dayFirst = dayFirst || (dayMonth && !monthDay);
+            dayFirst = dayMonth && !monthDay;
             monthFirst = monthFirst || (monthDay && !dayMonth);
         }
     }

@@ -155,9 +155,10 @@ bool isPendingMark(const QString& cell)
     static const QSet<QString> Marks{
         "in attesa",    "non contabilizzato", "non contabilizzata", "da contabilizzare", "pending",
         "not approved", "rifiutato",          "rifiutata",          "umsatz vorgemerkt", "vorgemerkt"};
-    if (cell.size() > 24)
+    // Every row's every cell comes here: the marks are short and plain.
+    if (cell.size() > 24 || cell.isEmpty())
         return false;
-    return Marks.contains(wordsOf(cell).join(u' '));
+    return Marks.contains(cell.simplified().toLower());
 }
 
 QString currencyCode(const QString& text)

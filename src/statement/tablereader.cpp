@@ -47,6 +47,18 @@ enum class BalanceKind
     Other // available, or a total: no movement, and not the booked balance
 };
 
+// A quick look before the words are read: every cell of every row comes here.
+bool mayNameBalance(const QString& cell)
+{
+    static const QLatin1String Starts[] = {QLatin1String("sald"),         QLatin1String("sold"),
+                                           QLatin1String("kontostand"),   QLatin1String("endsaldo"),
+                                           QLatin1String("anfangssaldo"), QLatin1String("total")};
+    const QStringView t = QStringView(cell).trimmed();
+    return std::any_of(std::begin(Starts), std::end(Starts),
+                       [&](QLatin1String start) { return t.startsWith(start, Qt::CaseInsensitive); }) ||
+           (t.size() <= 32 && t.contains(QLatin1String("balance"), Qt::CaseInsensitive));
+}
+
 // Balances and totals printed among or under the movements are no movement:
 // "Saldo finale", "Saldo contabile al 31/03/2024", "Totale movimenti". A
 // payment described as "Saldo fattura 12" or "Totale spesa" is one, so only
@@ -57,6 +69,8 @@ BalanceKind balanceKindOf(const TableRow& r, bool dated)
     static const QSet<QString> Closing{"finale", "contabile", "al", "attuale", "finali", "closing"};
     static const QSet<QString> Other{"disponibile", "liquido"};
     for (const QString& cell : r.cells) {
+        if (!mayNameBalance(cell))
+            continue;
         const QStringList w = wordsOf(cell);
         if (w.isEmpty())
             continue;
@@ -147,6 +161,8 @@ QString descriptionOf(const QStringList& cells, const QList<qsizetype>& columns)
         if (const QString part = cleanText(cellOf(cells, col)); !part.isEmpty())
             parts << part;
     }
+    if (parts.size() < 2)
+        return fittedDescription(parts.value(0));
     QStringList folded;
     for (const QString& p : parts)
         folded << comparableDescription(p);
