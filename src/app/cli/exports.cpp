@@ -14,6 +14,7 @@
 #include "report/csvexport.h"
 #include "report/pdfexport.h"
 #include "report/reportcommands.h"
+#include "report/reporterror.h"
 #include "ui/charts/chartexport.h"
 #include "ui/charts/chartsource.h"
 #include "ui/grid/groupedgrid.h"
@@ -71,14 +72,24 @@ void checkTargets(const Request& r, const QString& folder)
     }
 }
 
-// The rule of the main window, which offers no PDF for an empty period.
+// The rule of the main window, which offers no PDF for an empty period. The
+// filter applies to arranged entries; the layout does not change their count.
 bool hasEntries(const report::ReportContext& context)
 {
     grid::GroupedGrid gex;
     JournalGrid journal(gex);
     journal.setUp();
     journal.setFilter(context.filter);
-    return journal.load(context.connString, context.kind, {context.start, context.end}) > 0;
+    if (journal.load(context.connString, context.kind, {context.start, context.end}) == 0)
+        return false;
+    if (!journal.isFiltered())
+        return true;
+    try {
+        journal.arrange(0);
+    } catch (const CurrencyOverflow&) {
+        throw report::ReportError(QStringLiteral("Impossibile calcolare i saldi: importi fuori scala."));
+    }
+    return journal.shownEntries() > 0;
 }
 
 // Read before any file is written: a chart that cannot be made leaves none.
@@ -94,6 +105,23 @@ std::optional<charts::ChartData> chartData(const Request& r, const report::Repor
     return data;
 }
 
+// A search that lets nothing through leaves every file as it was, whatever
+// the kind: a file with no entries would pass for a finished export.
+void checkSomethingToWrite(const Request& r, const report::ReportContext& context)
+{
+    const bool searched = !context.filter.text.trimmed().isEmpty();
+    if ((!searched && r.pdfFile.isEmpty()) || hasEntries(context))
+        return;
+    if (searched)
+        throw Failure{
+            QStringLiteral("Nessuna registrazione del periodo dal %1 al %2 corrisponde alla ricerca "
+                           "\"%3\": nessun file è stato scritto.")
+                .arg(day(context.start), day(context.end), context.filter.text)};
+    throw Failure{
+        QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il file PDF non è stato scritto.")
+            .arg(day(context.start), day(context.end))};
+}
+
 } // namespace
 
 int runExports(const Request& r, const QString& folder)
@@ -105,11 +133,7 @@ int runExports(const Request& r, const QString& folder)
         throw UsageError{
             QStringLiteral("Il periodo non è valido: il primo giorno (%1) viene dopo l'ultimo (%2).")
                 .arg(day(context.start), day(context.end))};
-    if (!r.pdfFile.isEmpty() && !hasEntries(context))
-        throw Failure{
-            QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il file PDF non è stato "
-                           "scritto.")
-                .arg(day(context.start), day(context.end))};
+    checkSomethingToWrite(r, context);
     const std::optional<charts::ChartData> chart = chartData(r, context);
     if (!r.pdfFile.isEmpty()) {
         report::arpSchede report;

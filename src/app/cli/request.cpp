@@ -25,7 +25,7 @@ constexpr OptionSpec Options[] = {
      "Scrive il rapporto del giornale in un file PDF, come il pulsante \"PDF\"."},
     {"export-csv", nullptr, "file",
      "Scrive le registrazioni del periodo in un file CSV per i fogli di calcolo (separatore ';', "
-     "virgola decimale)."},
+     "virgola decimale, testi e importi tra virgolette)."},
     {"export-chart", nullptr, "file",
      "Scrive un grafico del periodo in un file PNG (1200x700 pixel), SVG o PDF, secondo l'estensione del "
      "nome."},
