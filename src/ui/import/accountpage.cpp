@@ -26,7 +26,7 @@ AccountPage::AccountPage(ImportSession& session, QWidget* parent) : ImportPage(p
     cmbIban = new QComboBox(this);
     cmbIban->setObjectName(QStringLiteral("cmbIban"));
     cmbIban->setPlaceholderText(QStringLiteral("da scegliere"));
-    lblIban = new QLabel(QStringLiteral("Il file contiene più conti: &movimenti del conto"), this);
+    lblIban = new QLabel(QStringLiteral("Il file contiene più conti: &estratto del conto"), this);
     lblIban->setBuddy(cmbIban);
     lstConti = new QListWidget(this);
     lstConti->setObjectName(QStringLiteral("lstConti"));
