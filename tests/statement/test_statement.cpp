@@ -544,14 +544,14 @@ private slots:
         test::TestHome home;
         test::Journal& j = journal();
         if (!remembered.isEmpty()) {
-            const QStringList spec = remembered.split(u'|');
+            const QStringList kept = remembered.split(u'|');
             ColumnLayout layout = readStatement(Data + file).layout;
             layout.roles.clear();
-            for (const QChar letter : spec[0])
+            for (const QChar letter : kept[0])
                 layout.roles << ColumnRole(QByteArray(RoleLetters).indexOf(letter.toLatin1()));
-            layout.decimalSeparator = spec[1][0];
-            layout.dateOrder = spec[2] == u"MD" ? DateOrder::MonthDay : DateOrder::DayMonth;
-            layout.amountSign = spec[3] == u"out" ? AmountSign::PositiveOut : AmountSign::PositiveIn;
+            layout.decimalSeparator = kept[1][0];
+            layout.dateOrder = kept[2] == u"MD" ? DateOrder::MonthDay : DateOrder::DayMonth;
+            layout.amountSign = kept[3] == u"out" ? AmountSign::PositiveOut : AmountSign::PositiveIn;
             rememberLayout(mainmod::DefaultSettingsKey, layout);
         }
         if (typed)
