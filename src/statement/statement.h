@@ -190,13 +190,15 @@ Statement readStatement(const QString& path, const ReadOptions& options = {});
 // only one.
 void keepAccount(Statement& statement, int account);
 
+// How far apart the bank's date and the journal's may be for one movement.
+inline constexpr int DaysApart = 3;
+
 // Marks the movements already in the journal for the account: same amount
 // and direction, dates at most DaysApart days apart, and the same description
 // (case, accents and blanks aside) or the same bank reference as an entry
 // imported before. What is left with the amount and date of an entry is a
 // possible repeat. Each journal entry accounts for one movement at most.
 // Refused movements are left alone. Throws db::DbError.
-inline constexpr int DaysApart = 3;
 void markDuplicates(db::Connection& conn, qint64 accountId, std::vector<Movement>& movements);
 
 struct ImportResult
