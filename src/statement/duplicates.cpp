@@ -69,7 +69,7 @@ Journal readJournal(db::Connection& conn, qint64 accountId, QDate first, QDate l
     if (references) {
         db::Statement refs = conn.prepare(QStringLiteral(
             "SELECT r.rfRiferimento, r.mlId FROM Riferimenti r JOIN Movilibro m ON m.mlId = r.mlId "
-            "WHERE m.mlConto = ?"));
+            "WHERE m.mlConto = ? AND r.rfRiferimento <> ''"));
         refs.bind(0, accountId);
         while (refs.step())
             j.byReference.insert(refs.text(0), refs.int64(1));

@@ -6,9 +6,9 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHorizontalBarSeries>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -24,6 +24,9 @@ const QColor IncomesColor(46, 139, 87);
 const QColor OutgoingsColor(205, 55, 55);
 const QColor BalanceColor(30, 90, 170);
 const QColor NegativeFill(220, 60, 60, 70);
+// The accounts' lines: hues far apart, none near the total's.
+const QColor AccountColors[] = {{230, 140, 0},  {0, 158, 115}, {204, 80, 160},  {120, 80, 30},
+                                {86, 180, 233}, {213, 60, 0},  {110, 110, 110}, {150, 150, 0}};
 
 // Thousands dot and decimal comma whatever the system's locale.
 const QLocale Italian(QLocale::Italian, QLocale::Italy);
@@ -37,6 +40,23 @@ double value(const Currency& amount)
 qreal dayX(const QDate& day)
 {
     return qreal(QDateTime(day, QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+qreal dayStartX(const QDate& day)
+{
+    return qreal(QDateTime(day, QTime(0, 0)).toMSecsSinceEpoch());
+}
+
+// Ticks where months (or days, or years) begin, named in Italian.
+QCategoryAxis* dateAxis(const QDate& first, const QDate& last)
+{
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(dayStartX(first), dayStartX(last.addDays(1)));
+    axis->setStartValue(dayStartX(first) - 1);
+    for (const DateTick& tick : dateTicks(first, last))
+        axis->append(tick.label, dayStartX(tick.day));
+    return axis;
 }
 
 QChart* newChart()
@@ -100,14 +120,9 @@ QLineSeries* balanceLine(const BalanceSeries& balance, const std::vector<Currenc
 void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccount)
 {
     QChart* chart = built.chart;
-    auto* xAxis = new QDateTimeAxis;
     const QDate first = balance.first;
     const QDate last = balance.dayAt(std::max(balance.dayCount() - 1, 0));
-    // Two digits would give 1950 and 2050 the same year.
-    const bool oneCentury = first.year() / 100 == last.addDays(1).year() / 100;
-    xAxis->setFormat(oneCentury ? QStringLiteral("dd/MM/yy") : QStringLiteral("dd/MM/yyyy"));
-    xAxis->setRange(QDateTime(first, QTime(0, 0)), QDateTime(last.addDays(1), QTime(0, 0)));
-    xAxis->setTickCount(std::clamp(balance.dayCount() + 1, 2, 7));
+    QCategoryAxis* xAxis = dateAxis(first, last);
     chart->addAxis(xAxis, Qt::AlignBottom);
 
     double low = 0, high = 0;
@@ -152,20 +167,24 @@ void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccou
     attach(zeroLine);
     hideFromLegend(chart, zeroLine);
 
-    QLineSeries* total = balanceLine(balance, balance.total, QStringLiteral("Saldo"));
-    total->setPen(QPen(BalanceColor, perAccount ? 3 : 2));
-    attach(total);
-    built.lines.push_back(total);
-    built.lineAccounts.push_back(-1);
     if (perAccount) {
+        constexpr size_t Colors = std::size(AccountColors);
         for (size_t a = 0; a < balance.perAccount.size(); ++a) {
             QLineSeries* line =
                 balanceLine(balance, balance.perAccount[a], balance.accounts[a].toHtmlEscaped());
+            // Past the palette the colours come round again, dashed.
+            line->setPen(QPen(AccountColors[a % Colors], 1.5, a < Colors ? Qt::SolidLine : Qt::DashLine));
             attach(line);
             built.lines.push_back(line);
             built.lineAccounts.push_back(int(a));
         }
     }
+    // Drawn last, on top, thicker than the accounts' lines.
+    QLineSeries* total = balanceLine(balance, balance.total, QStringLiteral("Saldo"));
+    total->setPen(QPen(BalanceColor, perAccount ? 3.5 : 2));
+    attach(total);
+    built.lines.insert(built.lines.begin(), total);
+    built.lineAccounts.insert(built.lineAccounts.begin(), -1);
     chart->legend()->setVisible(perAccount);
 }
 
@@ -275,6 +294,19 @@ BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount)
         break;
     }
     return built;
+}
+
+QString chartTitle(ChartKind kind)
+{
+    switch (kind) {
+    case ChartKind::Saldo:
+        return QStringLiteral("Saldo progressivo");
+    case ChartKind::Flussi:
+        return QStringLiteral("Entrate e uscite");
+    case ChartKind::Conti:
+        break;
+    }
+    return QStringLiteral("Entrate e uscite per conto");
 }
 
 bool chartKindFromName(const QString& name, ChartKind* kind)
