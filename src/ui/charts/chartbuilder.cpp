@@ -188,6 +188,32 @@ void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccou
     chart->legend()->setVisible(perAccount);
 }
 
+// More bars than captions fit under: a short caption every few bars, on its
+// bar ("gen 2015" for the period that starts then).
+constexpr size_t MaxNamedBars = 24;
+QCategoryAxis* someBarsNamed(const std::vector<FlowBar>& flows)
+{
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(-0.5, qreal(flows.size()) - 0.5);
+    axis->setStartValue(-0.5);
+    size_t step = 1;
+    for (size_t s : {1, 2, 3, 4, 5, 6, 10, 12, 20, 24, 25, 50, 100}) {
+        step = s;
+        if ((flows.size() + s - 1) / s <= 12)
+            break;
+    }
+    for (size_t i = 0; i < flows.size(); i += step) {
+        const FlowBar& bar = flows[i];
+        const QString label = bar.caption.contains(u' ')
+                                  ? Italian.monthName(bar.first.month(), QLocale::ShortFormat) + u' ' +
+                                        QString::number(bar.first.year())
+                                  : bar.caption;
+        axis->append(label, qreal(i));
+    }
+    return axis;
+}
+
 QBarSet* barSet(const QString& name, const QColor& color)
 {
     auto* set = new QBarSet(name);
@@ -205,7 +231,7 @@ void buildFlows(BuiltChart& built, const std::vector<FlowBar>& flows)
     net->setName(QStringLiteral("Netto"));
     net->setPen(QPen(BalanceColor, 2));
     net->setPointsVisible(true);
-    auto* xAxis = new QBarCategoryAxis;
+    auto* categories = new QBarCategoryAxis;
     double low = 0, high = 0;
     for (size_t i = 0; i < flows.size(); ++i) {
         const FlowBar& bar = flows[i];
@@ -214,16 +240,21 @@ void buildFlows(BuiltChart& built, const std::vector<FlowBar>& flows)
         net->append(qreal(i), value(bar.net()));
         // The year on a line of its own: twelve captions then fit side by side.
         const qsizetype year = bar.caption.lastIndexOf(u' ');
-        xAxis->append(year < 0 ? bar.caption
+        categories->append(year < 0
+                               ? bar.caption
                                : bar.caption.left(year) + QStringLiteral("<br>") + bar.caption.mid(year + 1));
         built.barItems.push_back(bar.key);
         low = std::min({low, value(bar.net())});
         high = std::max({high, value(bar.incomes), value(bar.outgoings), value(bar.net())});
     }
-    if (flows.size() > 6) { // a year of months in the window's own width, not cut short
-        QFont small = xAxis->labelsFont();
+    QAbstractAxis* xAxis = categories;
+    if (flows.size() > MaxNamedBars) {
+        xAxis = someBarsNamed(flows);
+        delete categories;
+    } else if (flows.size() > 6) { // a year of months in the window's own width, not cut short
+        QFont small = categories->labelsFont();
         small.setPointSizeF(small.pointSizeF() * 0.85);
-        xAxis->setLabelsFont(small);
+        categories->setLabelsFont(small);
     }
     auto* bars = new QBarSeries;
     bars->append(in);
