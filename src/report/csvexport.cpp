@@ -15,15 +15,6 @@ namespace {
 
 const QLocale Italian(QLocale::Italian, QLocale::Italy);
 
-bool needsQuotes(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c == u'"' || c == u';' || c == u'\n' || c == u'\r')
-            return true;
-    }
-    return false;
-}
-
 // A spreadsheet runs a cell beginning with one of these as a formula; text
 // from elsewhere (bank statements) must stay text.
 QString inertText(const QString& text)
@@ -43,11 +34,12 @@ QByteArray dateField(const QDate& date)
     return QByteArray(text, n);
 }
 
-QByteArray amountField(std::optional<Currency> value)
+void addAmount(CsvWriter& out, std::optional<Currency> value)
 {
     if (!value || value->isZero())
-        return {};
-    return value->toString(Italian).toUtf8();
+        out.addField(QByteArray());
+    else
+        out.addQuoted(value->toString(Italian).toUtf8());
 }
 
 QString saveFailure(const QString& path, const QString& reason)
@@ -67,22 +59,21 @@ void CsvWriter::separate()
     m_lineStart = false;
 }
 
-void CsvWriter::addField(QStringView text)
-{
-    separate();
-    if (!needsQuotes(text)) {
-        m_bytes += text.toUtf8();
-        return;
-    }
-    m_bytes += '"';
-    m_bytes += text.toString().replace(u'"', QStringLiteral("\"\"")).toUtf8();
-    m_bytes += '"';
-}
-
 void CsvWriter::addField(const QByteArray& utf8)
 {
     separate();
     m_bytes += utf8;
+}
+
+void CsvWriter::addQuoted(const QByteArray& utf8)
+{
+    separate();
+    m_bytes += '"';
+    if (utf8.contains('"'))
+        m_bytes += QByteArray(utf8).replace("\"", "\"\"");
+    else
+        m_bytes += utf8;
+    m_bytes += '"';
 }
 
 void CsvWriter::endLine()
@@ -105,11 +96,11 @@ QByteArray journalCsv(const grid::GroupedGrid& gex)
             continue;
         const int k = gex.dataIndex(p);
         out.addField(dateField(data.date(C::Data, k)));
-        out.addField(inertText(data.text(C::Conto, k)));
-        out.addField(inertText(data.text(C::Descrizione, k)));
-        out.addField(amountField(data.currency(C::Entrate, k)));
-        out.addField(amountField(data.currency(C::Uscite, k)));
-        out.addField(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
+        out.addQuoted(inertText(data.text(C::Conto, k)).toUtf8());
+        out.addQuoted(inertText(data.text(C::Descrizione, k)).toUtf8());
+        addAmount(out, data.currency(C::Entrate, k));
+        addAmount(out, data.currency(C::Uscite, k));
+        out.addQuoted(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
         out.endLine();
     }
     return out.bytes();

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringView>
 
 namespace movilibro::grid {
 class GroupedGrid;
@@ -12,15 +11,18 @@ class GroupedGrid;
 
 namespace movilibro::report {
 
-// Text in the form Italian spreadsheets open directly: UTF-8 with a
-// byte-order mark, ';' between fields, CRLF line ends, a field quoted only
-// when it holds a quote, a ';' or a line break.
+// Text in the form spreadsheets open directly, whatever separators their
+// import offers (comma, semicolon, tab): UTF-8 with a byte-order mark, ';'
+// between fields, CRLF line ends. A field that may hold a separator (text, an
+// amount with its decimal comma) goes between double quotes, a quote inside
+// it doubled.
 class CsvWriter
 {
 public:
     CsvWriter();
-    void addField(QStringView text);
+    // Written as is: captions, dates, an empty field.
     void addField(const QByteArray& utf8);
+    void addQuoted(const QByteArray& utf8);
     void endLine();
     const QByteArray& bytes() const { return m_bytes; }
     void reserve(qsizetype size) { m_bytes.reserve(size); }
@@ -32,9 +34,10 @@ private:
 };
 
 // One line per entry of an arranged journal grid, in its order, with its
-// balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo.
-// Amounts have a decimal comma and no grouping; an empty or zero amount is an
-// empty field, as the grid shows it; a negative balance keeps its sign. An
+// balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo. The
+// account, the description and the amounts are quoted. Amounts have a decimal
+// comma and no grouping; an empty or zero amount is an empty field, as the
+// grid shows it; a negative balance keeps its sign. An
 // account or description a spreadsheet would run as a formula (beginning with
 // =, +, -, @, a tab or a carriage return) gets a leading apostrophe.
 QByteArray journalCsv(const grid::GroupedGrid& gex);

@@ -155,8 +155,8 @@ private slots:
         QVERIFY2(run.status == 0, qPrintable(run.err));
         const QList<QByteArray> lines = test::fileBytes(out).split('\n');
         QCOMPARE(lines.size(), 4);
-        QVERIFY(lines[1].contains(";Alfa;fine;")); // Alfa before Beta: by account
-        QVERIFY(lines[2].contains(";Beta;inizio;"));
+        QVERIFY(lines[1].contains(";\"Alfa\";\"fine\";")); // Alfa before Beta: by account
+        QVERIFY(lines[2].contains(";\"Beta\";\"inizio\";"));
         // A --db of its own leaves the stored folder as it was.
         QCOMPARE(runProgram(onKnown({"--export-csv", path("altro.csv")})).status, 0);
         QCOMPARE(ReadRegistryValue(HKEY_CURRENT_USER, SettingsKey, REG_SZ, CurDb, QString()).toString(),
@@ -165,7 +165,7 @@ private slots:
 
     // Exit 0 done, 1 failed, 2 bad command line; a failure writes nothing and changes no journal.
     // KNOWN: a journal with entries; @name: a file in a fresh folder (aperto: a journal another
-    // program has open, COPY its copy).
+    // program has open, COPY its copy, esistente a file that must stay as it is).
     void exitCodes_data()
     {
         QTest::addColumn<QString>("args");
@@ -196,6 +196,8 @@ private slots:
         QTest::newRow("statement into an open journal")
             << "--db @aperto --import-statement STATEMENT --account Cassa" << 1;
         QTest::newRow("export of an open journal") << "--db @aperto --export-csv @uscita" << 0;
+        QTest::newRow("search matching none")
+            << "--db KNOWN --export-csv @esistente --search affitti --from 01/01/2010 --to 31/12/2010" << 1;
     }
     void exitCodes()
     {
@@ -210,6 +212,7 @@ private slots:
         const QByteArray legacy = test::fileBytes(Legacy);
         writeFile(dir.filePath("troncato.mdb"), legacy.left(legacy.size() * 3 / 4));
         writeFile(dir.filePath("rovinata.mdb"), test::fileBytes(m_known->path()).left(1000));
+        writeFile(dir.filePath("esistente"), "prima");
         test::Journal locked(dir.filePath("aperto"));
         const QString copy = db::JournalBackup(locked.path()).make();
         JournalLock lock(locked.path());
@@ -232,6 +235,7 @@ private slots:
                  status == 0 && arguments.contains(dir.filePath("uscita")));
         QVERIFY(!QFileInfo::exists(dir.filePath("manca")));
         QCOMPARE(contents(empty), QStringList());
+        QCOMPARE(test::fileBytes(dir.filePath("esistente")), QByteArray("prima"));
         QCOMPARE(test::fileBytes(m_known->path()), known);
         QCOMPARE(test::fileBytes(locked.path()), open);
     }

@@ -99,6 +99,16 @@ void TestCommandLineSafety::onAServerInEnglish_data()
         << QStringList{"--export-pdf", "OUT/a", "--export-csv", "OUT/b", "--from",
                        "1/1/2011",     "--to",  "31/12/2011",   "--db",  known}
         << 1 << "movilibro: ";
+    QTest::newRow("search matching nothing")
+        << (QStringList{"--export-pdf", "OUT/a", "--export-csv", "OUT/b", "--export-chart", "OUT/c.png",
+                        "--search", "bonifico", "--db", known}
+            << Year2010)
+        << 1 << "corrisponde alla ricerca \"bonifico\"";
+    QTest::newRow("search matching one entry")
+        << (QStringList{"--export-pdf", "OUT/a", "--export-csv", "OUT/b", "--export-chart", "OUT/c.png",
+                        "--search", "cmd", "--db", known}
+            << Year2010)
+        << 0 << "Scritto il grafico";
     QTest::newRow("import summary") << QStringList{"--import-mdb",
                                                    MOVILIBRO_TEST_DATA "/legacy/journal-textparams.mdb",
                                                    "--db", "OUT"}
@@ -166,7 +176,7 @@ void TestCommandLineSafety::specialFilesAreWrittenNotReplaced()
         QVERIFY(received.startsWith(csv ? "\xEF\xBB\xBF"
                                           "Data;"
                                         : "%PDF"));
-        QVERIFY(received.endsWith(csv ? ";10,00" : "%%EOF")); // the whole of it
+        QVERIFY(received.endsWith(csv ? ";\"10,00\"" : "%%EOF")); // the whole of it
     }
 }
 

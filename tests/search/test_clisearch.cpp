@@ -47,8 +47,8 @@ private slots:
         QCOMPARE(test::fileBytes(out("luce.csv")),
                  QByteArray("\xEF\xBB\xBF"
                             "Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo\r\n"
-                            "05/03/2010;Cassa;Rimborso Luce;10,00;;-20,00\r\n"
-                            "05/03/2010;Banca;Bolletta luce;;30,00;-30,00\r\n"));
+                            "05/03/2010;\"Cassa\";\"Rimborso Luce\";\"10,00\";;\"-20,00\"\r\n"
+                            "05/03/2010;\"Banca\";\"Bolletta luce\";;\"30,00\";\"-30,00\"\r\n"));
     }
 
     void pdfSaysItIsFiltered()

@@ -3,7 +3,10 @@
 #include "app/prompt.h"
 #include "app/viewstate.h"
 #include "ui/dialogs/helpwindow.h"
-#include "ui/import/importpages.h"
+#include "ui/import/accountpage.h"
+#include "ui/import/columnspage.h"
+#include "ui/import/filepage.h"
+#include "ui/import/reviewpage.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace movilibro::cli {
+
+struct Request;
+
+// The exports of the period: PDF report, CSV entries, chart. Nothing is written unless every one asked for
+// can be.
+int runExports(const Request& r, const QString& folder);
+
+} // namespace movilibro::cli

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "statement/statement.h"
+#include "ui/import/importpage.h"
+
+class QComboBox;
+class QLabel;
+class QTableView;
+
+namespace movilibro {
+
+class ColumnRoleBar;
+class DateChoiceBox;
+class ImportSession;
+class PreviewModel;
+
+// 2. The columns of a CSV file: a preview of its first rows with the role of
+// each column, as guessed or remembered, for the user to correct.
+class ColumnsPage : public ImportPage
+{
+    Q_OBJECT
+public:
+    ColumnsPage(ImportSession& session, QWidget* parent = nullptr);
+
+    void initializePage() override;
+    bool isComplete() const override;
+    bool validatePage() override;
+
+private:
+    statement::CsvLayout chosenLayout() const;
+    void onRolesChanged();
+
+    ImportSession& m_session;
+    QLabel* lblFormato;
+    QTableView* tblPreview;
+    PreviewModel* m_preview;
+    ColumnRoleBar* m_roles;
+    DateChoiceBox* m_date;
+    QComboBox* cmbDecimali;
+    QLabel* lblMancante;
+};
+
+} // namespace movilibro

@@ -1,0 +1,35 @@
+#include "ui/import/importpage.h"
+
+#include "app/prompt.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
+namespace movilibro::importpage {
+
+void tell(QWidget* parent, const QString& text)
+{
+    Prompt::instance().message(parent, text, MsgStyle::Ok);
+}
+
+QLabel* wrappedLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QTableView* movementTable(const QString& name, QWidget* parent)
+{
+    auto* table = new QTableView(parent);
+    table->setObjectName(name);
+    table->setTabKeyNavigation(false);
+    table->setWordWrap(false);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    return table;
+}
+
+} // namespace movilibro::importpage
