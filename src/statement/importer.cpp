@@ -24,14 +24,12 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
     ImportResult result;
     result.skipped = skippedCount;
     std::vector<const Movement*> written;
-    bool references = false;
     for (const Movement& m : ticked) {
         if (m.isRefused()) {
             ++result.skipped;
             continue;
         }
         written.push_back(&m);
-        references = references || !m.reference.isEmpty();
     }
     if (written.empty())
         return result;
@@ -39,12 +37,9 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
     db::Transaction tx(conn);
     requireAccount(conn, accountId);
     db::PendingCopy copy(db::JournalBackup(journalPath), db::CopyKind::BeforeStatement);
-    std::optional<db::Statement> reference;
-    if (references) {
-        createReferenceTable(conn);
-        reference.emplace(conn.prepare(
-            QStringLiteral("INSERT OR REPLACE INTO Riferimenti (mlId, rfRiferimento) VALUES (?, ?)")));
-    }
+    createReferenceTable(conn);
+    db::Statement reference = conn.prepare(
+        QStringLiteral("INSERT OR REPLACE INTO Riferimenti (mlId, rfRiferimento) VALUES (?, ?)"));
     // As the entry editor leaves a row: one amount set, the other 0.
     db::Statement insert =
         conn.prepare(QStringLiteral("INSERT INTO Movilibro (mlData, mlConto, mlDescrizione, mlEntrate, "
@@ -59,11 +54,9 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
             .bind(4, raw < 0 ? -raw : qint64(0));
         insert.run();
         insert.reset();
-        if (!m->reference.isEmpty()) {
-            reference->bind(0, conn.lastInsertId()).bind(1, m->reference);
-            reference->run();
-            reference->reset();
-        }
+        reference.bind(0, conn.lastInsertId()).bind(1, m->reference);
+        reference.run();
+        reference.reset();
     }
     tx.commit();
     copy.keep();

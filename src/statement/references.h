@@ -10,9 +10,11 @@ class Connection;
 
 namespace movilibro::statement {
 
-// The bank's references of imported entries live in a table of their own,
-// made by the first import that brings one: the journal's three tables keep
-// exactly their columns. A reference counts only while its entry exists.
+// Imported entries are listed in a table of their own, with the bank's
+// reference (empty when the bank gave none), made by the first import: the
+// journal's three tables keep exactly their columns. A reference counts only
+// while its entry exists; the entry editor offers typed descriptions before
+// imported ones.
 bool hasReferenceTable(db::Connection& conn);
 // Makes the table when missing, and drops the references of entries gone;
 // inside the import's transaction.
