@@ -278,12 +278,14 @@ private slots:
 
     void valueDate()
     {
-        QCOMPARE(
-            readStatement(Data + QStringLiteral("preambolo.csv"), {{}, DateChoice::Value}).movements[0].date,
-            QDate(2024, 2, 29));
-        QCOMPARE(
-            readStatement(Data + QStringLiteral("camt053.xml"), {{}, DateChoice::Value}).movements[0].date,
-            QDate(2024, 7, 31));
+        QCOMPARE(readStatement(Data + QStringLiteral("preambolo.csv"), {{}, DateChoice::Value, {}})
+                     .movements[0]
+                     .date,
+                 QDate(2024, 2, 29));
+        QCOMPARE(readStatement(Data + QStringLiteral("camt053.xml"), {{}, DateChoice::Value, {}})
+                     .movements[0]
+                     .date,
+                 QDate(2024, 7, 31));
     }
 
     void amounts_data()
