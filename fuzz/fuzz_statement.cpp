@@ -1,9 +1,12 @@
 // Bank statement files as anyone may hand them over: CSV and XML of any shape.
 #include "statement/camtreader.h"
 #include "statement/csvreader.h"
+#include "statement/text.h"
 #include "statement/values.h"
 
 #include <QLocale>
+
+#include <algorithm>
 
 #include <cstddef>
 #include <cstdint>
@@ -12,13 +15,21 @@ using namespace movilibro::statement;
 
 namespace {
 
+bool hasControl(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
 // A movement that is not refused can go into the journal as it is.
 void checkWritable(const Statement& s)
 {
     for (const Movement& m : s.movements) {
         if (m.isRefused())
             continue;
-        if (!m.date.isValid() || m.amount.isZero() || m.description.isEmpty() || m.description.size() > 255)
+        if (!m.date.isValid() || m.amount.isZero() || m.description.isEmpty() || m.description.size() > 255 ||
+            m.amount > LargestAmount || m.amount < -LargestAmount || hasControl(m.description) ||
+            m.account < 0 || size_t(m.account) >= s.accounts.size())
             __builtin_trap();
     }
 }
@@ -31,9 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
     try {
-        switch (data[0] % 3) {
+        switch (data[0] % 4) {
         case 0:
-            checkWritable(readCsv(bytes, std::nullopt, DateChoice::Booking));
+            checkWritable(readCsv(bytes, ReadOptions{}));
+            break;
+        case 3:
+            // Texts from any bytes carry no control character.
+            if (hasControl(cleanText(decodeText(bytes))))
+                __builtin_trap();
             break;
         case 1:
             checkWritable(readCamt053(bytes, DateChoice::Value));

@@ -15,13 +15,12 @@
 #include "settings/registrywrappers.h"
 #include "ui/main/frmmain.h"
 #include "ui/prompt/prompt.h"
+#include "ui/prompt/qttexts.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include <memory>
 
@@ -271,12 +270,9 @@ void unloadMainWindow()
     g_lock.reset();
 }
 
-void installTranslations(QCoreApplication& app)
+void installTranslations(QCoreApplication&)
 {
-    auto* qt = new QTranslator(&app);
-    if (qt->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(qt);
+    installItalianQtTexts();
 }
 
 namespace {

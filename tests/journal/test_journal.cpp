@@ -116,10 +116,11 @@ private slots:
             << 4 << ""
             << all +
                    "H2:banca H3:marzo 2010 E3:B:-30 T3 T2 H2:Cassa H3:marzo 2010 E3:C:110 E3:A:100 T3 T2 T1";
-        QTest::newRow("2 filtered by account") << 2 << "cassa"
-                                               << "H1:Movilibro  [Filtro: 2 registrazioni · Entrate 110,00 · "
-                                                  "Uscite 0,00 · Saldo 110,00] H2:Cassa "
-                                                  "E2:C:110 E2:A:100 T2 T1";
+        QTest::newRow("2 filtered by account")
+            << 2 << "cassa"
+            << "H1:Movilibro  [Filtro: cassa · 2 registrazioni · Entrate 110,00 · "
+               "Uscite 0,00 · Saldo 110,00] H2:Cassa "
+               "E2:C:110 E2:A:100 T2 T1";
         QTest::newRow("0 filter matching none") << 0 << "nessuna"
                                                 << "";
     }

@@ -18,6 +18,10 @@ class QModelIndex;
 
 namespace movilibro::grid {
 
+// The kinds of rows and cells the grid shows are the journal core's.
+using journal::ColumnType;
+using journal::RowType;
+
 class GridDelegate;
 class GridModel;
 
