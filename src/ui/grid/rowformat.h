@@ -30,7 +30,7 @@ public:
     // Throws CurrencyOverflow, as GridRows::groupSum.
     Currency groupSum(int column) const;
 
-    // Group rows start with the group's stored caption.
+    // Group rows start with the group's value as text.
     const QString& caption() const { return m_caption; }
     void setCaption(const QString& caption) { m_caption = caption; }
 
