@@ -15,8 +15,9 @@ namespace movilibro::journal {
 
 // A data array: N rows by C typed columns, held column by column in flat
 // vectors (the journal's entries, the rows of a query). Columns and rows are
-// 1-based, as the grid's owners count them. Out-of-range indexes and a setter of the wrong type throw
-// std::out_of_range / std::logic_error: they are programming errors.
+// 1-based, as the grid's owners count them. Out-of-range indexes and a setter
+// of the wrong type throw std::out_of_range / std::logic_error: they are
+// programming errors.
 class GridData
 {
 public:
