@@ -32,6 +32,8 @@ void setUpReport(arpSchede& report, const ReportContext& context)
 {
     report.dataControl().setConnectionString(context.connString);
     report.dataControl().setSource(reportQuery(context.kind, context.layout, {context.start, context.end}));
+    // The records that query would give, read by the journal core instead, so
+    // that the report shows exactly what the grid shows.
     report.dataControl().setRecordReader([context] { return readJournalRecords(context); });
     report.configure(context.layout);
     report.setOutputFormats(arpSchede::IncomesFormat, arpSchede::BalanceFormat);
