@@ -53,7 +53,7 @@ QDateTime Sheet::dateTimeOf(double serial) const
         return {};
     const double whole = std::floor(serial);
     const int days = int(whole);
-    const qint64 seconds = std::llround((serial - whole) * 86400);
+    const int seconds = int(std::lround((serial - whole) * 86400));
     QDate date;
     if (date1904)
         date = QDate(1904, 1, 1).addDays(days);
@@ -61,7 +61,8 @@ QDateTime Sheet::dateTimeOf(double serial) const
         return {}; // 29 February 1900, which the first spreadsheets believed in
     else
         date = QDate(1899, 12, days < 60 ? 31 : 30).addDays(days);
-    return QDateTime(date, QTime(0, 0)).addSecs(seconds);
+    // A time that rounds up to midnight is the next day's.
+    return QDateTime(date.addDays(seconds / 86400), QTime(0, 0).addSecs(seconds % 86400), Qt::UTC);
 }
 
 } // namespace movilibro::statement

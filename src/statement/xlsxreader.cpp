@@ -73,11 +73,12 @@ private:
     {
         SheetCell cell;
         int row = m_row;
-        if (!readCellReference(attribute(m_xml, u"r"), cell.column, row))
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        if (!readCellReference(attributes.value(QLatin1String("r")), cell.column, row))
             cell.column = m_column + 1;
         m_column = cell.column;
-        const QString type = attribute(m_xml, u"t");
-        const int style = attribute(m_xml, u"s").toInt();
+        const QString type = attributes.value(QLatin1String("t")).toString();
+        const int style = attributes.value(QLatin1String("s")).toInt();
         QString value;
         bool hasValue = false;
         while (m_xml.readNextStartElement()) {
