@@ -82,6 +82,6 @@ public:
 
 // More cells than any statement has: a file beyond is refused before it
 // fills the memory.
-inline constexpr qint64 LargestSheet = 4'000'000;
+inline constexpr qint64 LargestSheet = 2'000'000;
 
 } // namespace movilibro::statement
