@@ -139,6 +139,48 @@ QString textOf(const char* field, int valid)
     return valid ? QString::fromUtf8(field).trimmed() : QString();
 }
 
+QString transactionKind(const OfxTransactionData& data)
+{
+    if (!data.transactiontype_valid)
+        return {};
+    switch (data.transactiontype) {
+    case OFX_CREDIT:
+        return QStringLiteral("Accredito");
+    case OFX_DEBIT:
+        return QStringLiteral("Addebito");
+    case OFX_INT:
+        return QStringLiteral("Interessi");
+    case OFX_DIV:
+        return QStringLiteral("Dividendo");
+    case OFX_FEE:
+        return QStringLiteral("Commissioni");
+    case OFX_SRVCHG:
+        return QStringLiteral("Spese");
+    case OFX_DEP:
+        return QStringLiteral("Versamento");
+    case OFX_ATM:
+        return QStringLiteral("Operazione bancomat");
+    case OFX_POS:
+        return QStringLiteral("Pagamento POS");
+    case OFX_XFER:
+        return QStringLiteral("Bonifico");
+    case OFX_CHECK:
+        return QStringLiteral("Assegno");
+    case OFX_PAYMENT:
+        return QStringLiteral("Pagamento");
+    case OFX_CASH:
+        return QStringLiteral("Prelievo contanti");
+    case OFX_DIRECTDEP:
+        return QStringLiteral("Accredito diretto");
+    case OFX_DIRECTDEBIT:
+        return QStringLiteral("Addebito diretto");
+    case OFX_REPEATPMT:
+        return QStringLiteral("Pagamento periodico");
+    default:
+        return {};
+    }
+}
+
 struct Reading
 {
     std::vector<OfxAccount> accounts;
@@ -166,6 +208,7 @@ int onTransaction(const OfxTransactionData data, void* reading)
     t.name = textOf(data.name, data.name_valid);
     t.memo = textOf(data.memo, data.memo_valid);
     t.currency = textOf(data.currency, data.currency_valid);
+    t.kind = transactionKind(data);
     account.transactions.push_back(std::move(t));
     return 0;
 }

@@ -19,6 +19,7 @@ struct OfxTransaction
     QString reference;              // FITID
     QString name, memo;             // NAME (or PAYEE), MEMO
     QString currency;               // the transaction's own, when not the statement's
+    QString kind;                   // TRNTYPE in Italian ("Pagamento POS"); empty for OTHER
 };
 
 struct OfxAccount

@@ -297,10 +297,11 @@ void TestReaders::ofxFiles_data()
     QTest::addColumn<QString>("account");
     QTest::addColumn<QString>("balance");
     QTest::addColumn<QString>("transactions");
-    const QString conto = "2024-03-01 1500,00 2024030100001 «Stipendio marzo» «Bonifico da Ditta Esempio» / "
-                          "2024-03-04 -12,50 2024030400002 «Caffè Bar Sport» «» / "
-                          "2024-03-05 -45,90 2024030500003 «Addebito SDD» «Enel Energia bolletta marzo» / "
-                          "2024-03-18 -200,00 2024031800004 «» «Prelievo bancomat»";
+    const QString conto =
+        "2024-03-01 1500,00 2024030100001 «Stipendio marzo» «Bonifico da Ditta Esempio» Accredito / "
+        "2024-03-04 -12,50 2024030400002 «Caffè Bar Sport» «» Pagamento POS / "
+        "2024-03-05 -45,90 2024030500003 «Addebito SDD» «Enel Energia bolletta marzo» Addebito diretto / "
+        "2024-03-18 -200,00 2024031800004 «» «Prelievo bancomat» Operazione bancomat";
     const QString account = "03069 01234 000012345678 EUR";
     // A time of day late in the evening, in New York: still the bank's day wherever the computer is.
     QTest::newRow("OFX 1 SGML, Windows-1252, Rome")
@@ -312,9 +313,9 @@ void TestReaders::ofxFiles_data()
     QTest::newRow("OFX 2 XML, credit card")
         << "carta.qfx" << QByteArray("Europe/Rome") << "4111222233334444 EUR"
         << "-64,20 2024-03-31"
-        << "2024-03-02 -29,99 C-0001 «Libreria Centrale» «» / "
-           "2024-03-10 29,99 C-0002 «Storno Libreria Centrale» «» / "
-           "2024-03-12 -64,20 C-0003 «Ristorante Sale & Pepe» «Cena di lavoro»";
+        << "2024-03-02 -29,99 C-0001 «Libreria Centrale» «» Addebito / "
+           "2024-03-10 29,99 C-0002 «Storno Libreria Centrale» «» Accredito / "
+           "2024-03-12 -64,20 C-0003 «Ristorante Sale & Pepe» «Cena di lavoro» Addebito";
 }
 
 void TestReaders::ofxFiles()
@@ -339,9 +340,9 @@ void TestReaders::ofxFiles()
     QCOMPARE(a.ledgerBalance->toString(QLocale()) + u' ' + a.ledgerDate.toString(Qt::ISODate), balance);
     QStringList found;
     for (const OfxTransaction& t : a.transactions)
-        found << QStringLiteral("%1 %2 %3 «%4» «%5»")
+        found << QStringLiteral("%1 %2 %3 «%4» «%5» %6")
                      .arg(t.date.toString(Qt::ISODate), t.amount ? t.amount->toString(QLocale()) : "-",
-                          t.reference, t.name, t.memo);
+                          t.reference, t.name, t.memo, t.kind);
     QCOMPARE(found.join(QStringLiteral(" / ")), transactions);
 }
 
