@@ -1,6 +1,7 @@
 #include "app/prompt.h"
 
 #include "app/mainmod.h"
+#include "app/qttexts.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -26,6 +27,7 @@ void Prompt::setInstance(Prompt* prompt)
 
 Answer DialogPrompt::message(QWidget* parent, const QString& text, MsgStyle style)
 {
+    installItalianQtTexts();
     QMessageBox box(parent);
     box.setWindowTitle(mainmod::AppTitle.isEmpty() ? mainmod::ApplicationTitle : mainmod::AppTitle);
     box.setText(text);
@@ -52,12 +54,14 @@ Answer DialogPrompt::message(QWidget* parent, const QString& text, MsgStyle styl
 
 QString DialogPrompt::chooseFolder(QWidget* parent, const QString& prompt)
 {
+    installItalianQtTexts();
     return QFileDialog::getExistingDirectory(parent, prompt, QString(), QFileDialog::ShowDirsOnly);
 }
 
 QString DialogPrompt::saveFile(QWidget* parent, const QStringList& filters, const QString& proposed,
                                QString* selectedFilter)
 {
+    installItalianQtTexts();
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(filters);
@@ -76,6 +80,7 @@ QString DialogPrompt::saveFile(QWidget* parent, const QStringList& filters, cons
 
 QString DialogPrompt::openFile(QWidget* parent, const QStringList& filters, const QString& proposed)
 {
+    installItalianQtTexts();
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

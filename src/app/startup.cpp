@@ -6,6 +6,7 @@
 #include "app/journallock.h"
 #include "app/mainmod.h"
 #include "app/prompt.h"
+#include "app/qttexts.h"
 #include "db/backup.h"
 #include "db/connection.h"
 #include "db/connstring.h"
@@ -19,9 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include <memory>
 
@@ -271,12 +270,9 @@ void unloadMainWindow()
     g_lock.reset();
 }
 
-void installTranslations(QCoreApplication& app)
+void installTranslations(QCoreApplication&)
 {
-    auto* qt = new QTranslator(&app);
-    if (qt->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(qt);
+    installItalianQtTexts();
 }
 
 namespace {

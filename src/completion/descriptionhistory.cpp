@@ -40,7 +40,27 @@ PastEntry pastEntry(const db::Statement& rows)
             rows.int64(0),
             rows.int64(3),
             amount(rows, 4),
-            amount(rows, 5)};
+            amount(rows, 5),
+            rows.int64(6) != 0};
+}
+
+bool hasTable(db::Connection& conn, const char* name)
+{
+    db::Statement st =
+        conn.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+    st.bind(0, QString::fromLatin1(name));
+    return st.step();
+}
+
+// The columns read for each entry; the last tells an imported one (the import
+// lists each entry it writes in Riferimenti).
+QString entryColumns(db::Connection& conn)
+{
+    return QStringLiteral("SELECT mlId, mlDescrizione, mlData, mlConto, mlEntrate, mlUscite, ") +
+           (hasTable(conn, "Riferimenti")
+                ? QStringLiteral("EXISTS (SELECT 1 FROM Riferimenti r WHERE r.mlId = Movilibro.mlId) ")
+                : QStringLiteral("0 ")) +
+           QStringLiteral("FROM Movilibro ");
 }
 
 bool hasDescriptionIndex(db::Connection& conn)
@@ -57,8 +77,7 @@ bool hasDescriptionIndex(db::Connection& conn)
 // better served by its newest entries.
 std::optional<std::vector<PastEntry>> latestOfEachDescription(db::Connection& conn, int most)
 {
-    const QString columns = QStringLiteral("SELECT mlId, mlDescrizione, mlData, mlConto, mlEntrate, mlUscite "
-                                           "FROM Movilibro ");
+    const QString columns = entryColumns(conn);
     const QString order = QStringLiteral(" ORDER BY mlDescrizione DESC, mlData DESC, mlId DESC LIMIT 1");
     db::Statement first = conn.prepare(columns + QStringLiteral("WHERE mlDescrizione > ''") + order);
     db::Statement next =
@@ -80,9 +99,7 @@ std::optional<std::vector<PastEntry>> latestOfEachDescription(db::Connection& co
 // cheapest to read; a description's latest entry is its latest date among them.
 std::vector<PastEntry> latestOfRecentDescriptions(db::Connection& conn, int recentEntries, int most)
 {
-    db::Statement rows = conn.prepare(
-        QStringLiteral("SELECT mlId, mlDescrizione, mlData, mlConto, mlEntrate, mlUscite FROM Movilibro "
-                       "ORDER BY mlId DESC LIMIT ?"));
+    db::Statement rows = conn.prepare(entryColumns(conn) + QStringLiteral("ORDER BY mlId DESC LIMIT ?"));
     rows.bind(0, qint64(recentEntries));
     std::vector<PastEntry> found;
     std::vector<std::string> dates;
@@ -117,6 +134,8 @@ DescriptionHistory DescriptionHistory::read(db::Connection& conn)
     std::vector<PastEntry> found =
         whole ? std::move(*whole) : latestOfRecentDescriptions(conn, RecentEntries, MostDescriptions);
     std::stable_sort(found.begin(), found.end(), [](const PastEntry& a, const PastEntry& b) {
+        if (a.imported != b.imported)
+            return b.imported;
         return a.date != b.date ? a.date > b.date : a.id > b.id;
     });
     DescriptionHistory history;
@@ -140,6 +159,18 @@ std::vector<int> DescriptionHistory::matching(const QString& typed, int limit) c
             found.push_back(int(i));
     }
     return found;
+}
+
+int DescriptionHistory::position(const QString& typed) const
+{
+    const QString wanted = search::foldText(typed.trimmed());
+    if (wanted.isEmpty())
+        return -1;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (QStringView(m_folded[i]).trimmed() == wanted)
+            return int(i);
+    }
+    return -1;
 }
 
 } // namespace movilibro

@@ -20,10 +20,12 @@ struct PastEntry
     qint64 account = 0;
     qint64 in = 0; // ten-thousandths; an empty amount reads as 0
     qint64 out = 0;
+    bool imported = false; // brought by a bank statement, not typed
 };
 
 // Descriptions typed before, for completing a new one: each once, with its
-// latest entry, the most recently used first.
+// latest entry; those the user typed first, then those bank statements
+// brought, each the most recently used first.
 class DescriptionHistory
 {
 public:
@@ -42,6 +44,9 @@ public:
     // Positions in entries() of the descriptions that contain `typed`
     // anywhere, ignoring case and accents; at most `limit`, newest first.
     std::vector<int> matching(const QString& typed, int limit) const;
+    // The position of the description that is `typed` but for case, accents
+    // and surrounding blanks; -1 when none is.
+    int position(const QString& typed) const;
 
 private:
     void add(PastEntry entry);

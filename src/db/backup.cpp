@@ -248,6 +248,22 @@ void JournalBackup::removeOldCopies(CopyKind kind, int keep, const QString& spar
         QFile::remove(old.takeFirst());
 }
 
+PendingCopy::PendingCopy(const JournalBackup& backup, CopyKind kind, const QDateTime& now)
+    : m_backup(backup), m_kind(kind), m_path(backup.make(now, kind))
+{}
+
+PendingCopy::~PendingCopy()
+{
+    if (!m_kept)
+        QFile::remove(m_path);
+}
+
+void PendingCopy::keep(int keep)
+{
+    m_kept = true;
+    m_backup.removeOldCopies(m_kind, keep, m_path);
+}
+
 void removeFilesMatching(const QString& folder, const QRegularExpression& names)
 {
     const QDir dir(folder);

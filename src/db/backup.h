@@ -76,11 +76,37 @@ public:
     // True when the file is a journal that passes SQLite's integrity check.
     static bool isSoundJournal(const QString& path);
 
-private:
-    QString freeName(const QDateTime& when, CopyKind kind) const;
+    // Removes the oldest copies of the kind until `keep` are left, `spared` among them.
     void removeOldCopies(CopyKind kind, int keep, const QString& spared) const;
 
+private:
+    QString freeName(const QDateTime& when, CopyKind kind) const;
+
     QString m_journal;
+};
+
+// A copy made before a write that may still fail, while the write lock is
+// held: it stays, and older copies of its kind make room for it, only when
+// the write went through. A failed write leaves no copy and pushes none out.
+class PendingCopy
+{
+public:
+    // Throws BackupError.
+    PendingCopy(const JournalBackup& backup, CopyKind kind,
+                const QDateTime& now = QDateTime::currentDateTime());
+    ~PendingCopy();
+    PendingCopy(const PendingCopy&) = delete;
+    PendingCopy& operator=(const PendingCopy&) = delete;
+
+    const QString& path() const { return m_path; }
+    // The write went through.
+    void keep(int keep = JournalBackup::Kept);
+
+private:
+    JournalBackup m_backup;
+    CopyKind m_kind;
+    QString m_path;
+    bool m_kept = false;
 };
 
 // Removes the files of a folder (hidden ones too) whose names match; for

@@ -47,6 +47,8 @@ public:
 
     // Format runs once the band's values are set and before it is placed;
     // BeforePrint runs when its values are final, just before it prints.
+    // Both change what the band shows, never its height or visibility: the
+    // pages are broken before any hook runs.
     void setFormatHook(Hook hook) { m_format = std::move(hook); }
     void setBeforePrintHook(Hook hook) { m_beforePrint = std::move(hook); }
     void runFormat();

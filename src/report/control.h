@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/records.h"
+#include "report/recordsource.h"
 
 #include <QColor>
 #include <QLine>

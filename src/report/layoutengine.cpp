@@ -6,7 +6,7 @@ namespace movilibro::report {
 
 namespace {
 
-std::vector<int> groupFields(Report& report, const RecordTable& records)
+std::vector<int> groupFields(Report& report, const RecordSource& records)
 {
     std::vector<int> fields;
     for (const auto& group : report.groups()) {
@@ -16,20 +16,17 @@ std::vector<int> groupFields(Report& report, const RecordTable& records)
     return fields;
 }
 
-bool isSummary(const Control& control)
-{
-    return control.summary == Summary::GroupSum || control.summary == Summary::RunningGroupSum;
-}
+// A step is a header chain, a detail or a footer: the first step of a row
+// past the last is the next row's.
+constexpr int HeadersStep = 0;
+constexpr int DetailStep = 1;
+constexpr int FirstFooterStep = 2;
 
 } // namespace
 
-LayoutEngine::LayoutEngine(Report& report, const RecordTable& records, const PageFrame& frame)
-    : m_report(report), m_records(records), m_plan(records, groupFields(report, records))
+LayoutEngine::LayoutEngine(Report& report, const RecordSource& records, const PageFrame& frame)
+    : m_report(report), m_records(records), m_frame(frame), m_plan(records, groupFields(report, records))
 {
-    m_document.title = report.title();
-    m_document.fontFamily = report.fontFamily();
-    m_document.frame = frame;
-
     m_pageHeader = makeSlot(report.pageHeader());
     for (auto& group : report.groups()) {
         m_headers.push_back(makeSlot(group.header));
@@ -43,17 +40,19 @@ LayoutEngine::LayoutEngine(Report& report, const RecordTable& records, const Pag
 
 LayoutEngine::BandSlot LayoutEngine::makeSlot(Band& band)
 {
-    BandSlot slot{&band, {}};
+    BandSlot slot{&band, band.isVisible(), band.isVisible() ? band.height() : 0, {}};
     for (const auto& control : band.controls()) {
         ControlSlot controlSlot;
         if (control.isBound()) {
             controlSlot.field = m_records.fieldIndex(control.dataField);
         }
-        if (isSummary(control)) {
+        if (control.summary == Summary::GroupSum || control.summary == Summary::RunningGroupSum) {
             controlSlot.sumLevel = levelOfGroup(control.summaryGroup);
-            if (control.summary == Summary::GroupSum && controlSlot.field >= 0) {
-                m_plan.addSum(controlSlot.sumLevel, controlSlot.field);
-            }
+        }
+        if (controlSlot.field >= 0 && control.summary == Summary::GroupSum) {
+            m_plan.addSum(controlSlot.sumLevel, controlSlot.field);
+        } else if (controlSlot.field >= 0 && control.summary == Summary::RunningGroupSum) {
+            m_plan.addRunning(controlSlot.sumLevel, controlSlot.field);
         }
         slot.controls.push_back(controlSlot);
     }
@@ -71,71 +70,108 @@ int LayoutEngine::levelOfGroup(const QString& headerName) const
     return -1;
 }
 
-ReportDocument LayoutEngine::run()
+LayoutStep LayoutEngine::next(LayoutStep at) const
 {
-    startPage(0);
-    for (int row = 0; row < m_records.rowCount(); ++row) {
-        placeGroupHeaders(row);
-        if (m_detail.band->isVisible()) {
-            place(m_detail, row);
-        }
-        m_holdTogether = false;
-        placeGroupFooters(row);
+    if (++at.step == FirstFooterStep + levelCount()) {
+        return {at.row + 1, HeadersStep};
     }
-    finishPage(m_records.rowCount() - 1);
-    fillPageCounts();
-    return std::move(m_document);
+    return at;
+}
+
+std::vector<LayoutStep> LayoutEngine::pageStarts() const
+{
+    std::vector<LayoutStep> starts{{0, HeadersStep}};
+    const int top = m_pageHeader.height;
+    int y = top;
+    const auto breakBefore = [&](LayoutStep at) {
+        starts.push_back(at);
+        y = top;
+    };
+    for (int row = 0; row < m_records.rowCount(); ++row) {
+        // A header alone at the foot of a page says nothing: move it together
+        // with the first record of its group. A chain taller than a page
+        // stays on the page it starts.
+        const int chain = headerChainHeight(row);
+        if (y + chain > bottom() && y > top) {
+            breakBefore({row, HeadersStep});
+        }
+        const bool holdTogether = y == top;
+        y += chain - m_detail.height;
+        if (m_detail.visible) {
+            if (m_detail.height > 0 && y + m_detail.height > bottom() && y > top && !holdTogether) {
+                breakBefore({row, DetailStep});
+            }
+            y += m_detail.height;
+        }
+        for (int level = levelCount(); level-- > 0;) {
+            const BandSlot& footer = m_footers[size_t(level)];
+            if (!footer.visible || !m_plan.endsGroup(level, row)) {
+                continue;
+            }
+            if (footer.height > 0 && y + footer.height > bottom() && y > top) {
+                breakBefore({row, FirstFooterStep + levelCount() - 1 - level});
+            }
+            y += footer.height;
+        }
+    }
+    return starts;
 }
 
 int LayoutEngine::headerChainHeight(int row) const
 {
-    int height = m_detail.band->isVisible() ? m_detail.band->height() : 0;
-    for (size_t level = 0; level < m_headers.size(); ++level) {
-        const Band& header = *m_headers[level].band;
-        if (header.isVisible() && m_plan.startsGroup(int(level), row)) {
-            height += header.height();
+    int height = m_detail.height;
+    for (int level = 0; level < levelCount(); ++level) {
+        if (m_headers[size_t(level)].visible && m_plan.startsGroup(level, row)) {
+            height += m_headers[size_t(level)].height;
         }
     }
     return height;
 }
 
-void LayoutEngine::placeGroupHeaders(int row)
+int LayoutEngine::bottom() const
 {
-    // A header alone at the foot of a page says nothing: move it together
-    // with the first record of its group.
-    if (!fits(headerChainHeight(row)) && pageHasBody()) {
-        finishPage(row - 1);
-        startPage(row);
-    }
-    // A chain taller than a page stays on the page it starts.
-    m_holdTogether = !pageHasBody();
-    for (size_t level = 0; level < m_headers.size(); ++level) {
-        if (m_headers[level].band->isVisible() && m_plan.startsGroup(int(level), row)) {
-            place(m_headers[level], row);
-        }
-    }
+    return m_frame.height - m_pageFooter.height;
 }
 
-void LayoutEngine::placeGroupFooters(int row)
+Page LayoutEngine::layPage(LayoutStep from, LayoutStep to, int pageCount)
 {
-    for (size_t level = m_footers.size(); level-- > 0;) {
-        if (m_footers[level].band->isVisible() && m_plan.endsGroup(int(level), row)) {
-            place(m_footers[level], row);
+    m_page = Page();
+    m_y = 0;
+    m_pageCount = pageCount;
+    startPage(from.row);
+    for (LayoutStep at = from; at < to; at = next(at)) {
+        placeStep(at);
+    }
+    finishPage(to.step == HeadersStep ? to.row - 1 : to.row);
+    return std::move(m_page);
+}
+
+void LayoutEngine::placeStep(LayoutStep at)
+{
+    if (at.step == HeadersStep) {
+        for (int level = 0; level < levelCount(); ++level) {
+            if (m_headers[size_t(level)].visible && m_plan.startsGroup(level, at.row)) {
+                place(m_headers[size_t(level)], at.row);
+            }
+        }
+    } else if (at.step == DetailStep) {
+        if (m_detail.visible) {
+            place(m_detail, at.row);
+        }
+    } else {
+        const int level = levelCount() - 1 - (at.step - FirstFooterStep);
+        if (m_footers[size_t(level)].visible && m_plan.endsGroup(level, at.row)) {
+            place(m_footers[size_t(level)], at.row);
         }
     }
 }
 
 void LayoutEngine::place(BandSlot& slot, int row)
 {
-    Band& band = *slot.band;
     bindValues(slot, row);
-    band.runFormat();
-    if (band.height() > 0 && !fits(band.height()) && pageHasBody() && !m_holdTogether) {
-        finishPage(row);
-        startPage(row);
-    }
-    band.runBeforePrint();
-    addToPage(band);
+    slot.band->runFormat();
+    slot.band->runBeforePrint();
+    addToPage(*slot.band, slot.height);
 }
 
 void LayoutEngine::bindValues(BandSlot& slot, int row)
@@ -146,24 +182,20 @@ void LayoutEngine::bindValues(BandSlot& slot, int row)
     auto& controls = slot.band->controls();
     for (size_t i = 0; i < controls.size() && i < slot.controls.size(); ++i) {
         Control& control = controls[i];
-        ControlSlot& state = slot.controls[i];
+        const ControlSlot& state = slot.controls[i];
         if (state.field < 0 || control.kind != ControlKind::TextField) {
             continue;
         }
-        const Value& recordValue = m_records.value(row, state.field);
         switch (control.summary) {
         case Summary::None:
-            control.value = recordValue;
+            control.value = m_records.value(row, state.field);
             break;
         case Summary::GroupSum:
             control.value = m_plan.sum(state.sumLevel, state.field, row);
             break;
-        case Summary::RunningGroupSum: {
-            const bool restart = state.sumLevel < 0 ? row == 0 : m_plan.startsGroup(state.sumLevel, row);
-            state.running = (restart ? Currency() : state.running) + amountOf(recordValue);
-            control.value = state.running;
+        case Summary::RunningGroupSum:
+            control.value = m_plan.running(state.sumLevel, state.field, row);
             break;
-        }
         case Summary::PageCount:
             continue;
         }
@@ -171,13 +203,12 @@ void LayoutEngine::bindValues(BandSlot& slot, int row)
     }
 }
 
-void LayoutEngine::addToPage(Band& band)
+void LayoutEngine::addToPage(Band& band, int height)
 {
-    if (band.height() == 0 && band.controls().empty()) {
+    if (height == 0 && band.controls().empty()) {
         return;
     }
-    Page& page = m_document.pages.back();
-    PlacedBand placed{band.name(), m_y, band.height(), {}};
+    PlacedBand placed{band.name(), m_y, height, {}};
     placed.items.reserve(band.controls().size());
     for (const auto& control : band.controls()) {
         const bool pageCount = control.summary == Summary::PageCount;
@@ -190,56 +221,32 @@ void LayoutEngine::addToPage(Band& band)
                                                           : ItemKind::Text;
         item.name = control.name;
         item.rect = control.rect.translated(0, m_y);
-        item.text = control.text;
+        item.text = pageCount ? QString::number(m_pageCount) : control.text;
         item.fontSize = control.fontSize > 0 ? control.fontSize : m_report.fontSize();
         item.alignment = control.alignment;
         item.background = control.background;
         item.fill = control.fill;
-        if (pageCount) {
-            m_pageCountItems.push_back({m_document.pages.size() - 1, page.bands.size(), placed.items.size()});
-        }
         placed.items.push_back(std::move(item));
     }
-    page.bands.push_back(std::move(placed));
-    m_y += band.height();
+    m_page.bands.push_back(std::move(placed));
+    m_y += height;
 }
 
 void LayoutEngine::startPage(int row)
 {
-    m_document.pages.emplace_back();
-    m_y = 0;
-    if (m_pageHeader.band->isVisible()) {
-        bindValues(m_pageHeader, row);
-        m_pageHeader.band->runFormat();
-        m_pageHeader.band->runBeforePrint();
-        addToPage(*m_pageHeader.band);
+    if (m_pageHeader.visible) {
+        place(m_pageHeader, row);
     }
-    m_bodyTop = m_y;
 }
 
 void LayoutEngine::finishPage(int row)
 {
-    if (!m_pageFooter.band->isVisible()) {
-        return;
-    }
-    bindValues(m_pageFooter, row);
-    m_pageFooter.band->runFormat();
-    m_pageFooter.band->runBeforePrint();
-    m_y = bottom();
-    addToPage(*m_pageFooter.band);
-}
-
-int LayoutEngine::bottom() const
-{
-    const Band& footer = *m_pageFooter.band;
-    return m_document.frame.height - (footer.isVisible() ? footer.height() : 0);
-}
-
-void LayoutEngine::fillPageCounts()
-{
-    const QString count = QString::number(m_document.pages.size());
-    for (const auto& ref : m_pageCountItems) {
-        m_document.pages[ref.page].bands[ref.band].items[ref.item].text = count;
+    if (m_pageFooter.visible) {
+        bindValues(m_pageFooter, row);
+        m_pageFooter.band->runFormat();
+        m_pageFooter.band->runBeforePrint();
+        m_y = bottom();
+        addToPage(*m_pageFooter.band, m_pageFooter.height);
     }
 }
 

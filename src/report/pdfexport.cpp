@@ -24,27 +24,43 @@ ReportError writeError(const QString& path, const QString& reason)
                            .arg(QDir::toNativeSeparators(path), reason));
 }
 
-} // namespace
+ReportError overflowError()
+{
+    return ReportError(QStringLiteral("I totali del periodo superano l'importo massimo gestito: "
+                                      "impossibile preparare la stampa."));
+}
 
-ReportDocument runReport(Report& report, const PageFrame& frame)
+// Runs `prepare`, turning its failures into ReportError.
+template <typename Prepare> ReportPages prepared(Prepare prepare)
 {
     try {
-        return report.run(frame);
+        return prepare();
     } catch (const db::DbError& error) {
         throw ReportError(
             QStringLiteral("Impossibile leggere i movimenti da stampare.\n\n%1").arg(error.message()));
     } catch (const CurrencyOverflow&) {
-        throw ReportError(QStringLiteral("I totali del periodo superano l'importo massimo gestito: "
-                                         "impossibile preparare la stampa."));
+        throw overflowError();
     }
 }
 
-ReportDocument runForPdf(Report& report)
+} // namespace
+
+ReportPages preparePages(Report& report, const PageFrame& frame)
 {
-    return runReport(report, frameFor(defaultPageLayout(), report.printWidth()));
+    return prepared([&] { return report.paginate(frame); });
 }
 
-void writePdf(const ReportDocument& document, const QString& path)
+ReportPages preparePages(Report& report, std::shared_ptr<const RecordSource> records, const PageFrame& frame)
+{
+    return prepared([&] { return report.paginate(std::move(records), frame); });
+}
+
+ReportPages preparePdf(Report& report)
+{
+    return preparePages(report, frameFor(defaultPageLayout(), report.printWidth()));
+}
+
+void writePdf(ReportPages& pages, const QString& path)
 {
     HeapRetention retention;
     ExportTarget file(path);
@@ -55,14 +71,20 @@ void writePdf(const ReportDocument& document, const QString& path)
         QPdfWriter writer(&file.device());
         writer.setPageLayout(defaultPageLayout());
         writer.setResolution(PdfResolution);
-        writer.setTitle(document.title);
-        writer.setCreator(document.title);
+        writer.setTitle(pages.title());
+        writer.setCreator(pages.title());
         QPainter painter;
         if (!painter.begin(&writer)) {
             file.cancel();
             throw writeError(path, QStringLiteral("Il documento PDF non può essere creato."));
         }
-        PageRenderer(document, writer).render(painter);
+        try {
+            drawPages(pages, writer, painter);
+        } catch (const CurrencyOverflow&) {
+            painter.end();
+            file.cancel();
+            throw overflowError();
+        }
         painter.end();
     }
     if (!file.commit()) {
@@ -72,7 +94,8 @@ void writePdf(const ReportDocument& document, const QString& path)
 
 void exportPdf(Report& report, const QString& path)
 {
-    writePdf(runForPdf(report), path);
+    ReportPages pages = preparePdf(report);
+    writePdf(pages, path);
 }
 
 } // namespace movilibro::report

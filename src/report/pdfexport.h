@@ -1,27 +1,30 @@
 #pragma once
 
-#include "report/document.h"
+#include "report/reportpages.h"
 
-#include <QPageLayout>
 #include <QString>
+
+#include <memory>
 
 namespace movilibro::report {
 
 class Report;
 
-// Runs the report for the PDF page (A4). Throws ReportError when the records
-// cannot be read or the amounts overflow.
-ReportDocument runForPdf(Report& report);
+// Reads the report's records and plans its pages for `frame`, turning the
+// failures into ReportError (records that cannot be read, amounts that
+// overflow).
+ReportPages preparePages(Report& report, const PageFrame& frame);
+// The same over records already read.
+ReportPages preparePages(Report& report, std::shared_ptr<const RecordSource> records, const PageFrame& frame);
+// For the PDF page (A4).
+ReportPages preparePdf(Report& report);
 
-// Writes the pages to `path` as ExportTarget writes: a failure leaves an
-// earlier regular file as it was and no partial file behind. Throws
-// ReportError.
-void writePdf(const ReportDocument& document, const QString& path);
+// Lays out and writes the pages to `path` one after another, as
+// ExportTarget writes: a failure leaves an earlier regular file as it was
+// and no partial file behind. Throws ReportError.
+void writePdf(ReportPages& pages, const QString& path);
 
-// runForPdf() then writePdf().
+// preparePdf() then writePdf().
 void exportPdf(Report& report, const QString& path);
-
-// Lays the report out for `frame`, turning its failures into ReportError.
-ReportDocument runReport(Report& report, const PageFrame& frame);
 
 } // namespace movilibro::report

@@ -1,57 +1,40 @@
 #pragma once
 
-#include "format/currency.h"
-
-#include <QDate>
-#include <QString>
-
-#include <variant>
-#include <vector>
+#include "report/recordsource.h"
+#include "report/textcolumn.h"
 
 namespace movilibro::report {
 
-// How a record field is read and shown: dates and amounts keep their type so
-// that formats and sums work on values, not on texts.
-enum class FieldType
-{
-    Text,
-    Date,
-    Currency
-};
-
-// A field value; std::monostate stands for a database NULL.
-using Value = std::variant<std::monostate, QString, QDate, Currency>;
-
-struct FieldDef
-{
-    QString name;
-    FieldType type = FieldType::Text;
-};
-
-// The records of one report run, row after row in one flat array. Lives only
-// while the report is laid out.
-class RecordTable
+// The records of one report run, held in one typed column per field: a date
+// or an amount costs eight bytes, a text that repeats (an account, a period)
+// four.
+class RecordTable final : public RecordSource
 {
 public:
     explicit RecordTable(std::vector<FieldDef> fields = {});
 
-    const std::vector<FieldDef>& fields() const { return m_fields; }
-    int fieldCount() const { return int(m_fields.size()); }
-    // -1 when the table has no such field.
-    int fieldIndex(const QString& name) const;
+    const std::vector<FieldDef>& fields() const override { return m_fields; }
+    int rowCount() const override { return m_rows; }
+    Value value(int row, int field) const override;
 
-    int rowCount() const { return m_fields.empty() ? 0 : int(m_cells.size() / m_fields.size()); }
-    // Throws std::invalid_argument when the row does not have one value per field.
+    // Throws std::invalid_argument when the row does not have one value per
+    // field, or a value is neither NULL nor of its field's type.
     void addRow(std::vector<Value> row);
-    void reserve(int rows) { m_cells.reserve(size_t(rows) * m_fields.size()); }
-    const Value& value(int row, int field) const { return m_cells[size_t(row) * m_fields.size() + field]; }
 
 private:
-    std::vector<FieldDef> m_fields;
-    std::vector<Value> m_cells;
-};
+    struct Column
+    {
+        std::vector<bool> nulls;
+        TextColumn texts;
+        std::vector<QDate> dates;
+        std::vector<Currency> amounts;
+    };
 
-// The amount a value counts for in a sum: NULL and non-amounts count as 0.
-Currency amountOf(const Value& value);
+    static void append(Column& column, FieldType type, const Value& value);
+
+    std::vector<FieldDef> m_fields;
+    std::vector<Column> m_columns;
+    int m_rows = 0;
+};
 
 } // namespace movilibro::report

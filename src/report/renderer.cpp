@@ -1,5 +1,7 @@
 #include "report/renderer.h"
 
+#include "report/reportpages.h"
+
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPagedPaintDevice>
@@ -49,22 +51,23 @@ struct PageRenderer::GlyphBatch
     QList<QPointF> positions;
 };
 
-PageRenderer::PageRenderer(const ReportDocument& document, QPagedPaintDevice& device)
-    : m_document(document), m_device(device),
-      m_unit(device.logicalDpiX() / TwipsPerInch * (document.frame.scale > 0 ? document.frame.scale : 1.0))
+PageRenderer::PageRenderer(const QString& fontFamily, const PageFrame& frame, QPaintDevice& device)
+    : m_fontFamily(fontFamily), m_device(device),
+      m_unit(device.logicalDpiX() / TwipsPerInch * (frame.scale > 0 ? frame.scale : 1.0))
 {}
 
-void PageRenderer::render(QPainter& painter, int first, int last)
+void drawPages(ReportPages& pages, QPagedPaintDevice& device, QPainter& painter, int first, int last)
 {
-    const int count = int(m_document.pages.size());
+    const int count = pages.pageCount();
     if (last < 0 || last >= count) {
         last = count - 1;
     }
+    PageRenderer renderer(pages.fontFamily(), pages.frame(), device);
     for (int index = qMax(first, 0); index <= last; ++index) {
         if (index > qMax(first, 0)) {
-            m_device.newPage();
+            device.newPage();
         }
-        renderPage(painter, m_document.pages[size_t(index)]);
+        renderer.renderPage(painter, pages.page(index));
     }
 }
 
@@ -130,7 +133,7 @@ const QRawFont& PageRenderer::rawFont(qreal pointSize)
 {
     auto found = m_fonts.find(pointSize);
     if (found == m_fonts.end()) {
-        QFont font(m_document.fontFamily);
+        QFont font(m_fontFamily);
         font.setPointSizeF(pointSize);
         QRawFont raw = QRawFont::fromFont(font);
         raw.setPixelSize(pointSize / PointsPerInch * TwipsPerInch * m_unit);
@@ -189,7 +192,7 @@ bool PageRenderer::addToBatch(GlyphBatch& batch, const PlacedItem& item)
 
 void PageRenderer::drawPlainText(QPainter& painter, const PlacedItem& item)
 {
-    QFont font(m_document.fontFamily);
+    QFont font(m_fontFamily);
     font.setPixelSize(qMax(1, qRound(item.fontSize / PointsPerInch * TwipsPerInch * m_unit)));
     painter.setFont(font);
     painter.setPen(Qt::black);

@@ -6,21 +6,25 @@
 #include <QRawFont>
 
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 
 namespace movilibro::report {
 
-// Draws laid-out pages on a printer or a PDF writer. Texts of one font size
-// go to the device as one glyph run per page, lines and fills as one call
-// each: a page of a few hundred items is a handful of drawing calls.
+class ReportPages;
+
+// Draws laid-out pages on a printer, a PDF writer or an image. Texts of one
+// font size go to the device as one glyph run per page, lines and fills as
+// one call each: a page of a few hundred items is a handful of drawing calls.
 class PageRenderer
 {
 public:
-    PageRenderer(const ReportDocument& document, QPagedPaintDevice& device);
+    // Pages laid out in `frame`, drawn in `fontFamily` at the device's
+    // resolution.
+    PageRenderer(const QString& fontFamily, const PageFrame& frame, QPaintDevice& device);
 
-    // Draws pages first..last (0-based, -1 for the last page), each on a new
-    // device page. `painter` must be active on the device.
-    void render(QPainter& painter, int first = 0, int last = -1);
+    // `painter` must be active on the device, its origin at the top left
+    // corner of the printable area.
     void renderPage(QPainter& painter, const Page& page);
 
 private:
@@ -31,10 +35,16 @@ private:
     bool addToBatch(GlyphBatch& batch, const PlacedItem& item);
     void drawPlainText(QPainter& painter, const PlacedItem& item);
 
-    const ReportDocument& m_document;
-    QPagedPaintDevice& m_device;
+    QString m_fontFamily;
+    QPaintDevice& m_device;
     qreal m_unit; // device units per twip
     QHash<qreal, QRawFont> m_fonts;
 };
+
+// Lays out and draws pages first..last of `pages` (0-based, -1 for the last
+// page) one after another, each on a new device page: one page in memory at
+// a time. `painter` must be active on the device.
+void drawPages(ReportPages& pages, QPagedPaintDevice& device, QPainter& painter, int first = 0,
+               int last = -1);
 
 } // namespace movilibro::report

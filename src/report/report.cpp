@@ -1,6 +1,6 @@
 #include "report/report.h"
 
-#include "report/layoutengine.h"
+#include "report/records.h"
 
 #include <stdexcept>
 
@@ -77,15 +77,25 @@ Control& Report::at(const QString& name)
     throw std::out_of_range("no control " + name.toStdString());
 }
 
-ReportDocument Report::run(const PageFrame& frame)
+ReportPages Report::paginate(const PageFrame& frame)
 {
-    // The records live only while the pages are laid out.
-    return layout(m_dataControl.fetch(), frame);
+    return paginate(std::make_shared<RecordTable>(m_dataControl.fetch()), frame);
 }
 
-ReportDocument Report::layout(const RecordTable& records, const PageFrame& frame)
+ReportPages Report::paginate(std::shared_ptr<const RecordSource> records, const PageFrame& frame)
 {
-    return LayoutEngine(*this, records, frame).run();
+    return ReportPages(*this, std::move(records), frame);
+}
+
+ReportDocument Report::run(const PageFrame& frame)
+{
+    return paginate(frame).all();
+}
+
+ReportDocument Report::layout(const RecordSource& records, const PageFrame& frame)
+{
+    // Held by the caller: nothing to free.
+    return paginate(std::shared_ptr<const RecordSource>(std::shared_ptr<void>(), &records), frame).all();
 }
 
 } // namespace movilibro::report

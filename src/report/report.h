@@ -3,6 +3,7 @@
 #include "report/band.h"
 #include "report/datacontrol.h"
 #include "report/document.h"
+#include "report/reportpages.h"
 
 #include <QString>
 
@@ -51,10 +52,16 @@ public:
     // Throws std::out_of_range when there is no such control.
     Control& at(const QString& name);
 
-    // Lays out the data control's records. Throws db::DbError.
+    // Reads the data control's records and plans the pages over them.
+    // Throws db::DbError and CurrencyOverflow.
+    ReportPages paginate(const PageFrame& frame);
+    // Plans the pages over records already read. Throws CurrencyOverflow.
+    ReportPages paginate(std::shared_ptr<const RecordSource> records, const PageFrame& frame);
+
+    // Every page at once, for short reports: of the data control's records,
+    // or of `records`.
     ReportDocument run(const PageFrame& frame);
-    // Lays out the given records.
-    ReportDocument layout(const RecordTable& records, const PageFrame& frame);
+    ReportDocument layout(const RecordSource& records, const PageFrame& frame);
 
 private:
     QString m_title;

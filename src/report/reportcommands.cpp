@@ -8,8 +8,8 @@
 #include "report/pagesetup.h"
 #include "report/pdfexport.h"
 #include "report/reporterror.h"
-#include "report/reportpreview.h"
 #include "report/searchrecords.h"
+#include "ui/report/reportpreview.h"
 
 #include <QFileInfo>
 
@@ -87,14 +87,14 @@ ReportPreview* printPreview(QWidget* parent, const ReportContext& context)
 {
     auto report = std::make_unique<arpSchede>();
     setUpReport(*report, context);
-    ReportDocument document;
+    ReportPages pages;
     try {
-        document = runReport(*report, frameFor(defaultPageLayout(), report->printWidth()));
+        pages = preparePages(*report, frameFor(defaultPageLayout(), report->printWidth()));
     } catch (const ReportError& error) {
         tell(parent, error.message());
         return nullptr;
     }
-    auto* preview = new ReportPreview(std::move(report), std::move(document), parent);
+    auto* preview = new ReportPreview(std::move(report), std::move(pages), parent);
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->show();
     return preview;
@@ -106,14 +106,14 @@ bool exportPdfCommand(QWidget* parent, const ReportContext& context)
     arpSchede report;
     setUpReport(report, context);
     try {
-        const ReportDocument document = runForPdf(report);
+        ReportPages pages = preparePdf(report);
         const std::optional<ExportFile> file = askReportFile(parent, context);
         if (!file)
             return false;
         if (file->csv)
             exportCsv(context, file->path);
         else
-            writePdf(document, file->path);
+            writePdf(pages, file->path);
         rememberExportFolder(file->path);
         return true;
     } catch (const ReportError& error) {

@@ -36,6 +36,31 @@ QString badRange(QStringView word)
         .arg(word);
 }
 
+bool isComparison(const QString& word)
+{
+    static const QStringList operators = {QStringLiteral(">"),   QStringLiteral("<"),  QStringLiteral(">="),
+                                          QStringLiteral("<="),  QStringLiteral("->"), QStringLiteral("-<"),
+                                          QStringLiteral("->="), QStringLiteral("-<=")};
+    return operators.contains(word);
+}
+
+// "> 100" is ">100" and "100 .. 200" is "100..200": blanks around an
+// operator or the dots do not split a word.
+QStringList words(const QString& text)
+{
+    QStringList joined;
+    bool glueNext = false;
+    for (const QString& piece : text.split(u' ', Qt::SkipEmptyParts)) {
+        const bool glueToLast = !joined.isEmpty() && (glueNext || piece.startsWith(QStringLiteral("..")));
+        if (glueToLast)
+            joined.last() += piece;
+        else
+            joined << piece;
+        glueNext = isComparison(joined.last()) || joined.last().endsWith(QStringLiteral(".."));
+    }
+    return joined;
+}
+
 } // namespace
 
 QString Filter::describe() const
@@ -53,7 +78,7 @@ Query Query::parse(const Filter& filter)
 {
     Query query;
     query.m_direction = filter.direction;
-    for (const QString& piece : filter.text.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& piece : words(filter.text)) {
         QStringView word(piece);
         const bool exclude = word.size() > 1 && word.front() == u'-';
         if (exclude)

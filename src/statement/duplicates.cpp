@@ -1,10 +1,12 @@
 #include "statement/references.h"
 #include "statement/statement.h"
-#include "statement/values.h"
+#include "statement/text.h"
 
 #include "db/connection.h"
 
 #include <QHash>
+
+#include <cstdlib>
 
 #include <algorithm>
 
@@ -12,23 +14,20 @@ namespace movilibro::statement {
 
 namespace {
 
-// How far apart the bank's date and the journal's may be for one movement.
-constexpr int DaysApart = 3;
-
 struct PastEntry
 {
-    QDate date;
+    JournalEntry entry;
+    qint64 amount = 0; // with its sign
     QString reference;
     bool used = false;
 };
 
-using Key = std::pair<qint64, QString>; // amount with its sign, comparable description
-
 struct Journal
 {
-    QHash<qint64, PastEntry> entries;          // by mlId
-    QHash<Key, QList<qint64>> byAmountAndText; // ids
-    QHash<QString, qint64> byReference;        // ids
+    QHash<qint64, PastEntry> entries;            // by mlId
+    QHash<qint64, QList<qint64>> byAmount;       // ids
+    QHash<QString, QList<qint64>> byReference;   // ids
+    QHash<QString, QList<qint64>> byDescription; // ids, by comparable description
 };
 
 std::optional<qint64> signedAmount(const db::Statement& st, int inCol, int outCol)
@@ -41,14 +40,12 @@ std::optional<qint64> signedAmount(const db::Statement& st, int inCol, int outCo
     return net;
 }
 
-// The account's entries near the movements' dates, and the references of
-// every entry of the account that still exists.
+// The account's entries near the movements' dates, with their references.
 Journal readJournal(db::Connection& conn, qint64 accountId, QDate first, QDate last)
 {
     Journal j;
-    const bool references = hasReferenceTable(conn);
     db::Statement st = conn.prepare(
-        references
+        hasReferenceTable(conn)
             ? QStringLiteral("SELECT m.mlId, m.mlData, m.mlDescrizione, m.mlEntrate, m.mlUscite, "
                              "r.rfRiferimento FROM Movilibro m LEFT JOIN Riferimenti r ON r.mlId = m.mlId "
                              "WHERE m.mlConto = ? AND m.mlData BETWEEN ? AND ?")
@@ -63,66 +60,45 @@ Journal readJournal(db::Connection& conn, qint64 accountId, QDate first, QDate l
         if (!amount || !date.isValid())
             continue;
         const qint64 id = st.int64(0);
-        j.entries.insert(id, PastEntry{date, st.text(5)});
-        j.byAmountAndText[Key{*amount, comparableDescription(st.text(2))}] << id;
-    }
-    if (references) {
-        db::Statement refs = conn.prepare(QStringLiteral(
-            "SELECT r.rfRiferimento, r.mlId FROM Riferimenti r JOIN Movilibro m ON m.mlId = r.mlId "
-            "WHERE m.mlConto = ?"));
-        refs.bind(0, accountId);
-        while (refs.step())
-            j.byReference.insert(refs.text(0), refs.int64(1));
+        const PastEntry& e = *j.entries.insert(id, PastEntry{{id, date, st.text(2)}, *amount, st.text(5)});
+        j.byAmount[e.amount] << id;
+        j.byDescription[comparableDescription(e.entry.description)] << id;
+        if (!e.reference.isEmpty())
+            j.byReference[e.reference] << id;
     }
     return j;
 }
 
-// The same reference as an entry imported before: the same movement, whatever
-// its dates or description say now.
-void markByReference(Journal& j, std::vector<Movement>& movements)
+// The nearest entry by date among `ids` that no other movement has taken,
+// has the movement's amount, and passes `fits`.
+PastEntry* nearest(Journal& j, const QList<qint64>& ids, const Movement& m, auto fits)
 {
-    for (Movement& m : movements) {
-        if (m.isRefused() || m.reference.isEmpty())
-            continue;
-        const auto id = j.byReference.constFind(m.reference);
-        if (id == j.byReference.cend())
-            continue;
-        PastEntry& entry = j.entries[*id];
-        if (!entry.used) {
-            entry.used = true;
-            m.duplicate = true;
+    PastEntry* found = nullptr;
+    qint64 foundDays = DaysApart + 1;
+    for (const qint64 id : ids) {
+        PastEntry& e = j.entries[id];
+        const qint64 days = std::abs(e.entry.date.daysTo(m.date));
+        if (!e.used && e.amount == m.amount.raw() && days < foundDays && fits(e)) {
+            found = &e;
+            foundDays = days;
         }
     }
+    if (found)
+        found->used = true;
+    return found;
 }
 
-// Otherwise the nearest entry by date with the same amount and description
-// that no other movement has taken; two references that differ are two
-// movements.
-void markByContent(Journal& j, std::vector<Movement>& movements)
+// Two references that differ are two movements.
+bool otherMovement(const PastEntry& e, const Movement& m)
+{
+    return !m.reference.isEmpty() && !e.reference.isEmpty() && e.reference != m.reference;
+}
+
+template <typename Match> void markEach(std::vector<Movement>& movements, Match match)
 {
     for (Movement& m : movements) {
-        if (m.isRefused() || m.duplicate)
-            continue;
-        const auto ids =
-            j.byAmountAndText.constFind(Key{m.amount.raw(), comparableDescription(m.description)});
-        if (ids == j.byAmountAndText.cend())
-            continue;
-        PastEntry* nearest = nullptr;
-        qint64 nearestDays = DaysApart + 1;
-        for (const qint64 id : *ids) {
-            PastEntry& e = j.entries[id];
-            const qint64 days = std::abs(e.date.daysTo(m.date));
-            const bool otherMovement =
-                !m.reference.isEmpty() && !e.reference.isEmpty() && e.reference != m.reference;
-            if (!e.used && !otherMovement && days < nearestDays) {
-                nearest = &e;
-                nearestDays = days;
-            }
-        }
-        if (nearest) {
-            nearest->used = true;
-            m.duplicate = true;
-        }
+        if (!m.isRefused() && !m.duplicate && !m.possibleRepeat)
+            match(m);
     }
 }
 
@@ -133,6 +109,7 @@ void markDuplicates(db::Connection& conn, qint64 accountId, std::vector<Movement
     QDate first, last;
     for (Movement& m : movements) {
         m.duplicate = false;
+        m.possibleRepeat.reset();
         if (m.isRefused())
             continue;
         if (!first.isValid() || m.date < first)
@@ -142,9 +119,23 @@ void markDuplicates(db::Connection& conn, qint64 accountId, std::vector<Movement
     }
     if (!first.isValid())
         return;
-    Journal journal = readJournal(conn, accountId, first, last);
-    markByReference(journal, movements);
-    markByContent(journal, movements);
+    Journal j = readJournal(conn, accountId, first, last);
+    const auto any = [](const PastEntry&) { return true; };
+    // The bank's reference of an entry imported before, with its amount and date.
+    markEach(movements, [&](Movement& m) {
+        if (!m.reference.isEmpty())
+            m.duplicate = nearest(j, j.byReference.value(m.reference), m, any);
+    });
+    markEach(movements, [&](Movement& m) {
+        m.duplicate = nearest(j, j.byDescription.value(comparableDescription(m.description)), m,
+                              [&](const PastEntry& e) { return !otherMovement(e, m); });
+    });
+    // The same money on nearly the same day, described otherwise: typed by hand?
+    markEach(movements, [&](Movement& m) {
+        if (const PastEntry* e = nearest(j, j.byAmount.value(m.amount.raw()), m,
+                                         [&](const PastEntry& e) { return !otherMovement(e, m); }))
+            m.possibleRepeat = e->entry;
+    });
 }
 
 } // namespace movilibro::statement

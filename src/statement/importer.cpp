@@ -6,23 +6,6 @@
 
 namespace movilibro::statement {
 
-bool hasReferenceTable(db::Connection& conn)
-{
-    db::Statement st = conn.prepare(
-        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'Riferimenti'"));
-    return st.step();
-}
-
-void createReferenceTable(db::Connection& conn)
-{
-    conn.exec(
-        QStringLiteral("CREATE TABLE IF NOT EXISTS Riferimenti (mlId INTEGER PRIMARY KEY, "
-                       "rfRiferimento TEXT NOT NULL);"
-                       "CREATE INDEX IF NOT EXISTS ixRiferimentiRiferimento ON Riferimenti (rfRiferimento);"
-                       // Entries deleted or purged since leave their references behind.
-                       "DELETE FROM Riferimenti WHERE mlId NOT IN (SELECT mlId FROM Movilibro);"));
-}
-
 namespace {
 
 void requireAccount(db::Connection& conn, qint64 accountId)
@@ -41,31 +24,28 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
     ImportResult result;
     result.skipped = skippedCount;
     std::vector<const Movement*> written;
-    bool references = false;
     for (const Movement& m : ticked) {
         if (m.isRefused()) {
             ++result.skipped;
             continue;
         }
         written.push_back(&m);
-        references = references || !m.reference.isEmpty();
     }
     if (written.empty())
         return result;
-    requireAccount(conn, accountId);
-    result.backupPath = db::JournalBackup(journalPath).makeBefore(db::CopyKind::BeforeStatement);
+    // The write lock first: a journal busy elsewhere refuses before any copy is made.
     db::Transaction tx(conn);
-    std::optional<db::Statement> reference;
-    if (references) {
-        createReferenceTable(conn);
-        reference.emplace(conn.prepare(
-            QStringLiteral("INSERT OR REPLACE INTO Riferimenti (mlId, rfRiferimento) VALUES (?, ?)")));
-    }
+    requireAccount(conn, accountId);
+    db::PendingCopy copy(db::JournalBackup(journalPath), db::CopyKind::BeforeStatement);
+    createReferenceTable(conn);
+    db::Statement reference = conn.prepare(
+        QStringLiteral("INSERT OR REPLACE INTO Riferimenti (mlId, rfRiferimento) VALUES (?, ?)"));
     // As the entry editor leaves a row: one amount set, the other 0.
     db::Statement insert =
         conn.prepare(QStringLiteral("INSERT INTO Movilibro (mlData, mlConto, mlDescrizione, mlEntrate, "
                                     "mlUscite) VALUES (?, ?, ?, ?, ?)"));
     for (const Movement* m : written) {
+        result.dates.push_back(m->date);
         const qint64 raw = m->amount.raw();
         insert.bind(0, m->date.toString(Qt::ISODate))
             .bind(1, accountId)
@@ -74,13 +54,13 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
             .bind(4, raw < 0 ? -raw : qint64(0));
         insert.run();
         insert.reset();
-        if (!m->reference.isEmpty()) {
-            reference->bind(0, conn.lastInsertId()).bind(1, m->reference);
-            reference->run();
-            reference->reset();
-        }
+        reference.bind(0, conn.lastInsertId()).bind(1, m->reference);
+        reference.run();
+        reference.reset();
     }
     tx.commit();
+    copy.keep();
+    result.backupPath = copy.path();
     result.imported = int(written.size());
     return result;
 }

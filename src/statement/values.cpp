@@ -1,11 +1,12 @@
 #include "statement/values.h"
 
-#include "db/schema.h"
-#include "search/textfold.h"
+#include "statement/text.h"
 
 #include <QRegularExpression>
-#include <QStringDecoder>
 
+#include <QLocale>
+
+#include <cstdlib>
 #include <limits>
 
 namespace movilibro::statement {
@@ -72,7 +73,7 @@ std::optional<QString> wholeDigits(QStringView part, QChar group)
 
 QString quoted(QStringView text)
 {
-    return QStringLiteral("«%1»").arg(text.trimmed());
+    return QStringLiteral("«%1»").arg(printable(text.trimmed()));
 }
 
 } // namespace
@@ -123,120 +124,124 @@ bool hasDecimalPoint(QStringView text)
     return pattern.match(text.trimmed().toString()).hasMatch();
 }
 
-QDate readDate(QStringView text)
+AmountValue readXmlAmount(QStringView text)
 {
-    static const QRegularExpression dayFirst(
-        QStringLiteral(R"(^(\d{1,2})([/.-])(\d{1,2})\2(\d{4}|\d{2})(?:[ T].*)?$)"));
-    static const QRegularExpression yearFirst(QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T].*)?$)"));
-    const QStringView t = text.trimmed();
-    QDate date;
-    if (const auto m = dayFirst.match(t.toString()); m.hasMatch()) {
-        int year = m.captured(4).toInt();
-        if (m.capturedLength(4) == 2)
-            year += 2000;
-        date = QDate(year, m.captured(3).toInt(), m.captured(1).toInt());
-    } else if (const auto m = yearFirst.match(t.toString()); m.hasMatch()) {
-        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    }
-    // The journal keeps four-digit years; anything before 1900 is a misread.
-    if (date.isValid() && (date.year() < 1900 || date.year() > 9999))
+    static const QRegularExpression decimal(QStringLiteral(R"(^\+?(\d+(\.\d*)?|\.\d+)$)"));
+    const QString t = text.trimmed().toString();
+    if (t.isEmpty())
         return {};
-    return date;
+    if (!decimal.match(t).hasMatch())
+        return {std::nullopt,
+                QStringLiteral("importo non scritto come numero decimale (per esempio 1500.00): ") +
+                    quoted(text)};
+    return readAmount(t, u'.');
 }
 
-QString collapsedBlanks(QStringView text)
+QString amountOutOfRange(Currency amount)
 {
-    return text.toString().simplified();
-}
-
-QString fittedDescription(const QString& text)
-{
-    constexpr int Size = db::schema::DescriptionSize;
-    if (text.size() <= Size)
-        return text;
-    qsizetype kept = Size - 1;
-    if (text[kept - 1].isHighSurrogate())
-        --kept;
-    return text.left(kept) + QChar(0x2026);
-}
-
-QString comparableDescription(QStringView text)
-{
-    return search::foldText(collapsedBlanks(text));
-}
-
-QStringList comparableHeader(QStringList cells)
-{
-    while (!cells.isEmpty() && cells.back().trimmed().isEmpty())
-        cells.removeLast();
-    for (QString& c : cells)
-        c = comparableDescription(c);
-    return cells;
+    if (amount <= LargestAmount && amount >= -LargestAmount)
+        return {};
+    return QStringLiteral("importo oltre 999.999.999,99: %1")
+        .arg(amount.toString(QLocale(QLocale::Italian, QLocale::Italy)));
 }
 
 namespace {
 
-// Windows-1252 where it differs from Latin-1; zero for its five unused bytes.
-constexpr char16_t Cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+// A time of day after a date: " 10:30", "T10:30:00.000+02:00".
+const QString TimeOfDay = QStringLiteral(
+    R"((?:(?:[ T]|, ?)\d{1,2}[:.]\d{2}(?:[:.]\d{2}(?:[.,]\d{1,9})?)?(?: ?(?:Z|[+-]\d{2}:?\d{2}))?)?$)");
 
-QString fromCp1252(const QByteArray& bytes)
+// Italian months, full or cut to three letters ("sett" too).
+int monthNamed(const QString& word)
 {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* dst = out.data();
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        const char16_t c = b >= 0x80 && b < 0xA0 ? Cp1252High[b - 0x80] : char16_t(b);
-        *dst++ = QChar(c ? c : char16_t(QChar::ReplacementCharacter));
+    static const char* const Names[] = {"gennaio",   "febbraio", "marzo",    "aprile",
+                                        "maggio",    "giugno",   "luglio",   "agosto",
+                                        "settembre", "ottobre",  "novembre", "dicembre"};
+    const QString w = word.toLower();
+    for (int m = 0; m < 12; ++m) {
+        const QLatin1String name(Names[m]);
+        if (w == name || (w.size() >= 3 && name.startsWith(w) && (w.size() == 3 || w == u"sett")))
+            return m + 1;
     }
-    return out;
+    return 0;
 }
 
-QString fromUnicode(QStringConverter::Encoding encoding, QByteArrayView bytes)
+QDate withYear(int day, int month, const QString& year, QDate today)
 {
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    if (year.size() == 4) {
+        const QDate date(year.toInt(), month, day);
+        // The journal keeps four-digit years; anything before 1900 is a misread.
+        return date.isValid() && date.year() >= 1900 ? date : QDate();
+    }
+    if (!today.isValid())
+        today = QDate::currentDate();
+    QDate nearest;
+    for (const int century : {1900, 2000, 2100}) {
+        const QDate date(century + year.toInt(), month, day);
+        if (date.isValid() &&
+            (!nearest.isValid() || std::abs(date.daysTo(today)) < std::abs(nearest.daysTo(today))))
+            nearest = date;
+    }
+    return nearest;
+}
+
+struct NumericDate
+{
+    int first = 0, second = 0;
+    QString year;
+};
+
+// "01/03/2024", "1-3-24", "01.03.2024 10:30": the two numbers before the year.
+std::optional<NumericDate> numericDate(const QString& t)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^(\d{1,2})([/.-])(\d{1,2})\2(\d{4}|\d{2}))") +
+                                            TimeOfDay);
+    const auto m = pattern.match(t);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return NumericDate{m.captured(1).toInt(), m.captured(3).toInt(), m.captured(4)};
 }
 
 } // namespace
 
-QString decodeAs(const QByteArray& bytes, const QByteArray& encoding)
+QDate readDate(QStringView text, DateOrder order, QDate today)
 {
-    if (encoding == "Windows-1252")
-        return fromCp1252(bytes);
-    if (encoding == "UTF-16LE" || encoding == "UTF-16BE") {
-        const auto kind = encoding == "UTF-16LE" ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
-        const bool bom = bytes.startsWith(encoding == "UTF-16LE" ? "\xFF\xFE" : "\xFE\xFF");
-        return fromUnicode(kind, QByteArrayView(bytes).sliced(bom ? 2 : 0));
+    static const QRegularExpression yearFirst(QStringLiteral(R"(^(\d{4})([/.-])(\d{1,2})\2(\d{1,2}))") +
+                                              TimeOfDay);
+    static const QRegularExpression named(
+        QStringLiteral(R"(^(\d{1,2})[ ./-]?([A-Za-z]{3,9})\.?[ ./-]?(\d{4}|\d{2}))") + TimeOfDay);
+    const QString t = text.trimmed().toString();
+    if (const auto d = numericDate(t)) {
+        return order == DateOrder::DayMonth ? withYear(d->first, d->second, d->year, today)
+                                            : withYear(d->second, d->first, d->year, today);
     }
-    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    return fromUnicode(QStringConverter::Utf8, QByteArrayView(bytes).sliced(bom ? 3 : 0));
+    if (const auto m = yearFirst.match(t); m.hasMatch())
+        return withYear(m.captured(4).toInt(), m.captured(3).toInt(), m.captured(1), today);
+    if (const auto m = named.match(t); m.hasMatch()) {
+        if (const int month = monthNamed(m.captured(2)))
+            return withYear(m.captured(1).toInt(), month, m.captured(3), today);
+    }
+    return {};
 }
 
-QString decodeText(const QByteArray& bytes, QByteArray* encoding)
+std::pair<bool, bool> dateOrdersOf(QStringView text)
 {
-    QByteArray name = "UTF-8";
-    if (bytes.startsWith("\xFF\xFE"))
-        name = "UTF-16LE";
-    else if (bytes.startsWith("\xFE\xFF"))
-        name = "UTF-16BE";
-    QString text;
-    if (name == "UTF-8") {
-        const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        text = utf8.decode(QByteArrayView(bytes).sliced(bom ? 3 : 0));
-        if (utf8.hasError()) {
-            name = "Windows-1252";
-            text = fromCp1252(bytes);
-        }
-    } else {
-        text = decodeAs(bytes, name);
-    }
-    if (encoding)
-        *encoding = name;
-    return text;
+    const auto d = numericDate(text.trimmed().toString());
+    if (!d)
+        return {false, false};
+    const QDate today(2000, 1, 1); // any: the century does not change which order fits
+    return {withYear(d->first, d->second, d->year, today).isValid(),
+            withYear(d->second, d->first, d->year, today).isValid()};
+}
+
+QDate readXmlDate(QStringView text)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^(\d{4})-(\d{2})-(\d{2})(?:T\d{2}:\d{2}:\d{2}(?:\.\d+)?)?(?:Z|[+-]\d{2}:\d{2})?$)"));
+    const auto m = pattern.match(text.trimmed().toString());
+    if (!m.hasMatch())
+        return {};
+    return withYear(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1), {});
 }
 
 } // namespace movilibro::statement

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "format/currency.h"
+#include "statement/statement.h"
 
-#include <QByteArray>
 #include <QDate>
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 #include <optional>
 
-// Reading the values of a statement's cells: dates, amounts, descriptions.
+// Reading the values of a statement's cells: amounts and dates.
 namespace movilibro::statement {
 
 // An amount read from a cell, or why it could not be.
@@ -24,30 +23,25 @@ struct AmountValue
 // "€ 12,50", with `decimal` ','; "1234.56" with '.'. Exact to four decimals:
 // more decimals, or a value beyond the currency's range, are refused.
 AmountValue readAmount(QStringView text, QChar decimal);
+// An XML decimal as CAMT writes amounts: "1500.00", no grouping, no sign.
+AmountValue readXmlAmount(QStringView text);
+// Why a movement of this amount cannot go into the journal; empty when it can.
+QString amountOutOfRange(Currency amount);
 
 // True when the text reads as an amount with either decimal separator.
 bool looksLikeAmount(QStringView text);
 // True when a '.' in the text can only be a decimal point ("12.50", "-3.5").
 bool hasDecimalPoint(QStringView text);
 
-// dd/mm/yyyy, dd-mm-yyyy, dd.mm.yyyy (two-digit years are 20yy), yyyy-mm-dd,
-// optionally followed by a time of day, which is dropped. Invalid otherwise.
-QDate readDate(QStringView text);
-
-// Blanks trimmed and runs of blanks made one.
-QString collapsedBlanks(QStringView text);
-// Cut to the journal's description size, with "…" as the last character
-// when something was cut.
-QString fittedDescription(const QString& text);
-// What two descriptions are compared by: case, accents and blanks aside.
-QString comparableDescription(QStringView text);
-// The same for the cells of a header, blank cells at its end dropped.
-QStringList comparableHeader(QStringList cells);
-
-// The bytes as text: valid UTF-8 (a byte order mark dropped) as such,
-// anything else as Windows-1252. `encoding` gets the name used.
-QString decodeText(const QByteArray& bytes, QByteArray* encoding = nullptr);
-// Decoding with a known encoding ("UTF-8" or "Windows-1252").
-QString decodeAs(const QByteArray& bytes, const QByteArray& encoding);
+// dd/mm/yyyy (or mm/dd/yyyy by `order`), dd-mm-yyyy, dd.mm.yyyy, yyyy-mm-dd,
+// "24 lug 2024", "24 luglio 2024"; a two-digit year takes the century that
+// puts the date nearest to `today`. A time of day may follow and is dropped;
+// anything else after the date makes it invalid.
+QDate readDate(QStringView text, DateOrder order = DateOrder::DayMonth, QDate today = {});
+// Which order the numbers of a date written day and month first allow:
+// {day-month possible, month-day possible}; both false for other forms.
+std::pair<bool, bool> dateOrdersOf(QStringView text);
+// An xs:date or xs:dateTime as CAMT writes them; the date as written.
+QDate readXmlDate(QStringView text);
 
 } // namespace movilibro::statement

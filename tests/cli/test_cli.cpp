@@ -193,6 +193,8 @@ private slots:
         QTest::newRow("restore of a damaged copy") << "--db KNOWN --restore @rovinata.mdb" << 1;
         QTest::newRow("restore into an open journal") << "--db @aperto --restore COPY" << 1;
         QTest::newRow("import into an open journal") << "--db @aperto --import-mdb LEGACY" << 1;
+        QTest::newRow("statement into an open journal")
+            << "--db @aperto --import-statement STATEMENT --account Cassa" << 1;
         QTest::newRow("export of an open journal") << "--db @aperto --export-csv @uscita" << 0;
         QTest::newRow("search matching none")
             << "--db KNOWN --export-csv @esistente --search affitti --from 01/01/2010 --to 31/12/2010" << 1;
@@ -219,12 +221,16 @@ private slots:
             if (argument.startsWith(u'@'))
                 argument = dir.filePath(argument.mid(1));
             argument.replace("KNOWN", m_known->folder()).replace("LEGACY", Legacy).replace("COPY", copy);
+            argument.replace("STATEMENT", Data + QStringLiteral("/statement/importo.csv"));
         }
         const QByteArray known = test::fileBytes(m_known->path()), open = test::fileBytes(locked.path());
 
         const Run run = runProgram(arguments);
         QVERIFY2(run.status == status, qPrintable(run.err));
         QVERIFY(status == 0 || !run.err.isEmpty());
+        // Refused at once, not waited for.
+        if (status == 1 && args.contains(u"@aperto"))
+            QVERIFY2(run.err.contains(QStringLiteral("già aperto")), qPrintable(run.err));
         QCOMPARE(QFileInfo::exists(dir.filePath("uscita")),
                  status == 0 && arguments.contains(dir.filePath("uscita")));
         QVERIFY(!QFileInfo::exists(dir.filePath("manca")));

@@ -1,4 +1,5 @@
 #include "db/backup.h"
+#include "db/connstring.h"
 #include "db/journaldb.h"
 #include "db/upgrade.h"
 #include "legacy/journalconversion.h"
@@ -46,6 +47,11 @@ void fill(const Journal& j)
     j.setParameter(QStringLiteral("Periodo"), 2);
 }
 
+// The accounts table as schema version 1 declared it.
+const QString Version1 = QStringLiteral(
+    "DROP TABLE Conti; CREATE TABLE Conti (cntId INTEGER PRIMARY KEY AUTOINCREMENT, cntNome VARCHAR(255) "
+    "COLLATE ITALIAN CHECK (length(cntNome) <= 255)); PRAGMA user_version = 1;");
+
 int modeOf(const QString& path)
 {
     struct stat info;
@@ -83,41 +89,80 @@ private slots:
                     .startsWith(QStringLiteral("3Àncora,4banca,2Cassa,1zeta;")));
     }
 
-    void earlierJournalIsUpgradedOnceAfterACopy()
+    // The schema is read from the file: user_version alone is lost by a dump.
+    void upgradeDoesOnlyWhatTheFileLacks_data()
     {
-        const Journal j(m_dir.path() + QStringLiteral("/old"));
-        // The accounts table as schema version 1 declared it.
-        j.open().exec(QStringLiteral("DROP TABLE Conti; CREATE TABLE Conti (cntId INTEGER PRIMARY KEY "
-                                     "AUTOINCREMENT, cntNome VARCHAR(255) COLLATE ITALIAN CHECK "
-                                     "(length(cntNome) <= 255)); PRAGMA user_version = 1;"));
+        QTest::addColumn<QString>("older"); // run on a current journal
+        QTest::addColumn<bool>("dumped");   // then restored by sqlite3 from its .dump
+        QTest::addColumn<bool>("copied");
+        const QString v2 = QStringLiteral("DROP INDEX ixMovilibroDescrizione; PRAGMA user_version = 2;");
+        QTest::newRow("version 1") << Version1 << false << true;
+        QTest::newRow("version 1, user_version lost")
+            << Version1 + "PRAGMA user_version = 0;" << false << true;
+        QTest::newRow("version 2") << v2 << false << false;
+        QTest::newRow("version 2, dumped") << v2 << true << false;
+        QTest::newRow("current, dumped") << QString() << true << false;
+        QTest::newRow("current") << QString() << false << false;
+    }
+    void upgradeDoesOnlyWhatTheFileLacks()
+    {
+        QFETCH(QString, older);
+        QFETCH(bool, dumped);
+        QFETCH(bool, copied);
+        const QString folder = m_dir.path() + u'/' + QTest::currentDataTag();
+        const Journal j(folder);
+        j.open().exec(older);
         fill(j);
         const qint64 gone = j.addAccount(QStringLiteral("Chiuso"));
         j.open().exec(QStringLiteral("DELETE FROM Conti WHERE cntId = %1").arg(gone));
         const QString before = contents(j.path());
+        QString path = j.path();
+        if (dumped) {
+            path = folder + QStringLiteral("/restored/movilibro.mdb");
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+            sqliteTool({path}, sqliteTool({j.path(), QStringLiteral(".dump")}).toUtf8());
+            QCOMPARE(sqliteTool({path, QStringLiteral("PRAGMA user_version")}), QStringLiteral("0\n"));
+        }
+        const QString accountsTable =
+            sqliteTool({path, "SELECT rootpage || sql FROM sqlite_master WHERE name = 'Conti'"});
 
-        const QString copy = db::upgradeJournal(j.path());
-        QCOMPARE(db::JournalBackup(j.path()).copies(), QStringList{copy});
-        QCOMPARE(contents(copy), before);
-        QCOMPARE(contents(j.path()), before);
-        QCOMPARE(sqliteTool({j.path(), QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = 'CASSA'")}),
+        const QString copy = db::upgradeJournal(path);
+        QCOMPARE(db::JournalBackup(path).copies(), copied ? QStringList{copy} : QStringList());
+        if (copied)
+            QCOMPARE(contents(copy), before);
+        else // not rebuilt
+            QCOMPARE(sqliteTool({path, "SELECT rootpage || sql FROM sqlite_master WHERE name = 'Conti'"}),
+                     accountsTable);
+        QCOMPARE(contents(path), before);
+        QCOMPARE(sqliteTool({path, QStringLiteral("PRAGMA user_version")}), QStringLiteral("3\n"));
+        QCOMPARE(sqliteTool({path, QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = 'CASSA'")}),
                  QStringLiteral("2\n"));
-        QCOMPARE(j.addAccount(QStringLiteral("Nuovo")), gone + 1); // ids are never reused
-        QCOMPARE(db::upgradeJournal(j.path()), QString());
-        QCOMPARE(db::JournalBackup(j.path()).copies().size(), 1);
-        QCOMPARE(descriptionIndexes(j), 1);
+        QCOMPARE(sqliteTool({path, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql LIKE "
+                                                  "'%(mlDescrizione, mlData)%'")}),
+                 QStringLiteral("1\n"));
+        // Ids are never reused.
+        QCOMPARE(
+            sqliteTool({path, "INSERT INTO Conti (cntNome) VALUES ('Nuovo'); SELECT last_insert_rowid();"}),
+            QString::number(gone + 1) + u'\n');
+        QCOMPARE(db::upgradeJournal(path), QString());
+        QCOMPARE(db::JournalBackup(path).copies().size(), copied ? 1 : 0);
     }
 
-    // Version 2 lacked the description index; adding it needs no copy.
-    void journalWithoutDescriptionIndexGetsIt()
+    // sqlite3 cannot make the accounts table of version 1 (it does not know
+    // the collation): what it restores is no journal, and it is left alone.
+    void restoredVersion1DumpLeftAlone()
     {
-        const Journal j(m_dir.path() + QStringLiteral("/v2"));
-        j.open().exec(QStringLiteral("DROP INDEX ixMovilibroDescrizione; PRAGMA user_version = 2;"));
+        const Journal j(m_dir.path() + QStringLiteral("/v1dump"));
+        j.open().exec(Version1);
         fill(j);
-        const QString before = contents(j.path());
-        QCOMPARE(db::upgradeJournal(j.path()), QString());
-        QCOMPARE(db::JournalBackup(j.path()).copies(), QStringList());
-        QCOMPARE(contents(j.path()), before);
-        QCOMPARE(descriptionIndexes(j), 1);
+        const QString folder = m_dir.path() + QStringLiteral("/v1dump/restored");
+        QVERIFY(QDir().mkpath(folder));
+        const QString restored = folder + QStringLiteral("/movilibro.mdb");
+        sqliteTool({restored}, sqliteTool({j.path(), QStringLiteral(".dump")}).toUtf8());
+        const QByteArray bytes = test::fileBytes(restored);
+        QCOMPARE(db::upgradeJournal(restored), QString());
+        QCOMPARE(test::fileBytes(restored), bytes);
+        QVERIFY(db::ConnectionFails(db::connStringFor(folder)));
     }
 
     void newJournalsFollowTheUmaskCopiesArePrivate_data()

@@ -4,6 +4,7 @@
 
 #include "completion/descriptionhistory.h"
 #include "db/connection.h"
+#include "statement/statement.h"
 #include "ui/dialogs/frmscadenze.h"
 
 #include <QAbstractItemView>
@@ -56,24 +57,39 @@ public:
         journal().addEntry({2024, 2, 1}, banca, "CAFFETTERIA Rossi", 0, money(30));
         journal().addEntry({2024, 2, 20}, banca, "Affitto ufficio", 0, money(800));
         stazione = journal().addEntry({2024, 3, 10}, banca, "Stazione di servizio", 0, money(40));
+        journal().addEntry({2024, 1, 5}, banca, "Bolletta Enel", 0, money(80));
+        // A bank's text, newer, brought by a statement.
+        statement::Movement sdd;
+        sdd.date = {2024, 3, 1};
+        sdd.description = "Addebito SDD Enel Energia bolletta dicembre";
+        sdd.amount = Currency::fromRaw(-money(95));
+        db::Connection conn = journal().open();
+        statement::importMovements(conn, journal().path(), banca, {sdd}, 0);
         open();
     }
-    // The newest entry: date|account|description|in|out.
-    QString lastSaved()
+    // Entry `id` (the newest without one): date|account|description|in|out.
+    QString lastSaved(qint64 id = 0)
     {
         return journal().text(
-            "SELECT mlData||'|'||mlConto||'|'||mlDescrizione||'|'||mlEntrate||'|'||mlUscite "
-            "FROM Movilibro ORDER BY mlId DESC");
+            QStringLiteral("SELECT mlData||'|'||mlConto||'|'||mlDescrizione||'|'||mlEntrate||'|'||mlUscite "
+                           "FROM Movilibro WHERE mlId = %1 OR %1 = 0 ORDER BY mlId DESC")
+                .arg(id));
     }
     qint64 stazione = 0;
 };
 
-// Runs `steps` from the description box of a new entry (or of entry `id`); true when saved.
+// Runs `steps` from the description box of a new entry (or of entry `id`) in
+// the window's own editor, which every opening after the first reuses; true when saved.
 bool openEditor(CompletionFixture& fx, const std::function<void(QDialog&)>& steps, qint64 id = 0)
 {
-    frmScadenze editor(&fx.window());
+    auto* shared = fx.window().findChild<frmScadenze*>(QString(), Qt::FindDirectChildrenOnly);
+    frmScadenze& editor = shared ? *shared : *new frmScadenze(&fx.window());
     ModalDriver driver([&](QDialog& d) {
-        drive("⏎");
+        // Into the description, entered as by a key. (Offscreen, a list shown
+        // by the last opening may be activated late and leave the focus there.)
+        auto* description = control<QLineEdit>(d, "txtData_0");
+        description->setFocus(Qt::TabFocusReason);
+        description->selectAll();
         steps(d);
         for (int i = 0; i < 2 && d.isVisible(); ++i) // the list first, then the dialog
             drive("⎋");
@@ -93,6 +109,8 @@ private slots:
     void acceptFillsOnlyUntouchedFields_data();
     void acceptFillsOnlyUntouchedFields();
     void listTakesEnterAndEscWhileOpen();
+    void clickBesideTheListDoesItsWork_data();
+    void clickBesideTheListDoesItsWork();
     void eachDescriptionOnceWithItsLatestEntry_data();
     void eachDescriptionOnceWithItsLatestEntry();
 };
@@ -104,6 +122,8 @@ void TestCompletion::offersMatchesNewestFirst_data()
     QTest::newRow("accent and case") << "CAFFE" << QStringList{"CAFFETTERIA Rossi", "Caffè al bar"};
     QTest::newRow("inside the text") << "ffè" << QStringList{"CAFFETTERIA Rossi", "Caffè al bar"};
     QTest::newRow("recency") << "ff" << QStringList{"Affitto ufficio", "CAFFETTERIA Rossi", "Caffè al bar"};
+    QTest::newRow("typed before imported")
+        << "enel" << QStringList{"Bolletta Enel", "Addebito SDD Enel Energia bolletta dicembre"};
     QTest::newRow("one letter") << "c" << QStringList();
     QTest::newRow("nothing like it") << "cafè doppio" << QStringList();
 }
@@ -123,27 +143,65 @@ void TestCompletion::offersMatchesNewestFirst()
 
 void TestCompletion::acceptFillsOnlyUntouchedFields_data()
 {
-    QTest::addColumn<QString>("typed"); // the description box left and entered again: all selected
+    QTest::addColumn<QString>("typed"); // up to leaving the description box
+    QTest::addColumn<QString>("after");
     QTest::addColumn<bool>("existing");
     QTest::addColumn<QString>("saved");
-    QTest::newRow("untouched") << "al b" << false << "2024-03-15|2|Caffè al bar|0|15000";
-    QTest::newRow("account chosen") << "al b⏎b⇤al b" << false << "2024-03-15|1|Caffè al bar|0|15000";
-    QTest::newRow("account and amount") << "al b⏎b⏎5⇤⇤al b" << false << "2024-03-15|1|Caffè al bar|50000|0";
-    QTest::newRow("editing: text only") << "al b" << true << "2024-03-10|1|Caffè al bar|0|400000";
+    const QString toSave = "⏎⏎⏎⏎⏎"; // account, Entrate, Uscite, Salva, save
+    // The description box left and entered again: all selected.
+    QTest::newRow("untouched") << "al b↓⏎" << toSave << false << "2024-03-15|2|Caffè al bar|0|15000";
+    QTest::newRow("account chosen") << "al b⏎b⇤al b↓⏎" << toSave << false
+                                    << "2024-03-15|1|Caffè al bar|0|15000";
+    QTest::newRow("account and amount")
+        << "al b⏎b⏎5⇤⇤al b↓⏎" << toSave << false << "2024-03-15|1|Caffè al bar|50000|0";
+    QTest::newRow("editing: text only") << "al b↓⏎" << toSave << true << "2024-03-10|1|Caffè al bar|0|400000";
+    // Leaving the box counts as taking it; Enter with nothing chosen leaves.
+    QTest::newRow("typed out in full")
+        << "CAFFE AL BAR" << toSave << false << "2024-03-15|2|CAFFE AL BAR|0|15000";
+    // Money in typed over the money out brought: that goes back to 0.
+    QTest::newRow("the other amount typed") << "al b↓⏎"
+                                            << "⏎⏎200⏎⏎⏎" << false << "2024-03-15|2|Caffè al bar|2000000|0";
 }
 
 void TestCompletion::acceptFillsOnlyUntouchedFields()
 {
     QFETCH(QString, typed);
+    QFETCH(QString, after);
     QFETCH(bool, existing);
     QFETCH(QString, saved);
     CompletionFixture fx;
-    const auto steps = [&](QDialog& d) {
-        drive(typed + "↓⏎");
-        QCOMPARE(state(d), QStringLiteral("0:Caffè al bar:txtData_0"));
-        drive("⏎⏎⏎⏎⏎"); // account, Entrate, Uscite, Salva, save
-    };
-    QVERIFY(openEditor(fx, steps, existing ? fx.stazione : 0));
+    // An opening where account and amount were touched, then cancelled: the next one starts afresh.
+    openEditor(fx, [](QDialog&) { drive("al b↓⏎⏎⏎⏎9"); });
+    QVERIFY(openEditor(
+        fx, [&](QDialog&) { drive(typed + after); }, existing ? fx.stazione : 0));
+    QCOMPARE(fx.lastSaved(existing ? fx.stazione : 0), saved);
+}
+
+void TestCompletion::clickBesideTheListDoesItsWork_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("Salva") << "cmdSalva"
+                           << "2024-03-15|2|Caffè al ba|0|15000";
+    QTest::newRow("Annulla") << "cmdAnnulla"
+                             << "2024-03-01|1|Addebito SDD Enel Energia bolletta dicembre|0|950000";
+}
+
+void TestCompletion::clickBesideTheListDoesItsWork()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, saved);
+    CompletionFixture fx;
+    bool closed = false;
+    openEditor(fx, [&](QDialog& d) {
+        drive("al b↓⏎⌫");
+        QCOMPARE(suggestions(), QStringList{"Caffè al bar"});
+        // Through the window system, which hands the click to the open list.
+        QWidget* target = control<QWidget>(d, button);
+        QTest::mouseClick(d.windowHandle(), Qt::LeftButton, {}, target->mapTo(&d, target->rect().center()));
+        closed = !d.isVisible();
+    });
+    QVERIFY(closed);
     QCOMPARE(fx.lastSaved(), saved);
 }
 

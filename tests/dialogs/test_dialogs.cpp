@@ -39,15 +39,22 @@ QLineEdit* box(QDialog& d, int index)
     return control<QLineEdit>(d, QStringLiteral("txtData_%1").arg(index));
 }
 
+// The window's own dialog, which the program keeps for the run.
+template <typename Dialog> Dialog& shared(MainWindowFixture& f)
+{
+    auto* d = f.window().findChild<Dialog*>(QString(), Qt::FindDirectChildrenOnly);
+    return d ? *d : *new Dialog(&f.window());
+}
+
 // Opens an editor on a new record (id 0) or on `id`, with `steps` run inside it.
 bool runEditor(MainWindowFixture& f, Editor editor, qint64 id, const std::function<void(QDialog&)>& steps)
 {
     ModalDriver driver(steps);
     if (editor == EntryEditor) {
-        frmScadenze e(&f.window());
+        frmScadenze& e = shared<frmScadenze>(f);
         return id ? e.Apri(f.window(), qint32(id)) : e.Nuovo(f.window());
     }
-    frmConto e(&f.window());
+    frmConto& e = shared<frmConto>(f);
     return id ? e.Apri(f.window(), qint32(id)) : e.Nuovo(f.window());
 }
 
@@ -72,11 +79,13 @@ struct NotSaved
     {
         New,
         Existing,
+        Negative, // an existing entry whose Entrate is -5
         Missing
     } record;
     QString script;
     int messages;
-    const char* focus; // after the script: the focus in the dialog still open, or "closed"
+    const char* focus;          // after the script: the focus in the dialog still open, or "closed"
+    const char* said = nullptr; // the first message
 };
 
 // Save refused: the editor stays open, the focus on what must be fixed.
@@ -86,6 +95,13 @@ const NotSaved Refusals[] = {
     {"both amounts", EntryEditor, NotSaved::New, Typed + "10|<Tab>|5|<cmdSalva>", 1, "txtData_1"},
     {"emptied amount", EntryEditor, NotSaved::New, Typed + "<Backspace>|<Tab>|<Return>|<cmdSalva>", 0,
      "txtData_1"},
+    // The clipboard holds "-5": never taken as 5.
+    {"pasted negative", EntryEditor, NotSaved::New, Typed + "<Shift+Ins>|<cmdSalva>", 2, "txtData_1",
+     "Un importo negativo va scritto come Uscita."},
+    {"minus typed", EntryEditor, NotSaved::New, Typed + "<Tab>|-|<cmdSalva>", 2, "txtData_1",
+     "Un importo negativo va scritto come Entrata."},
+    {"stored negative", EntryEditor, NotSaved::Negative, "<cmdSalva>", 1, "txtData_1",
+     "Un importo negativo va scritto come Uscita."},
     {"no description", EntryEditor, NotSaved::New, "<cmdSalva>", 0, "txtData_0"},
     {"description left empty", EntryEditor, NotSaved::New, "<Return>|<Return>", 0, "txtData_0"},
     {"no account", EntryEditor, NotSaved::New, "<Return>|x|<Return>|<Tab>", 0, "dtcData"},
@@ -114,9 +130,10 @@ void expectNothingSaved(const NotSaved& c)
 {
     MainWindowFixture f;
     const qint64 account = f.journal().addAccount(QStringLiteral("Cassa"));
-    const qint64 entry =
-        f.journal().addEntry(QDate(2024, 3, 1), account, QStringLiteral("prima"), money(5), 0);
+    const qint64 entry = f.journal().addEntry(QDate(2024, 3, 1), account, QStringLiteral("prima"),
+                                              c.record == NotSaved::Negative ? -money(5) : money(5), 0);
     const QByteArray before = fileBytes(f.journal().path());
+    QGuiApplication::clipboard()->setText(QStringLiteral("-5"));
     f.open();
     const qint64 id = c.record == NotSaved::New       ? 0
                       : c.record == NotSaved::Missing ? 4242
@@ -131,6 +148,8 @@ void expectNothingSaved(const NotSaved& c)
     }));
     QCOMPARE(focus, QString::fromLatin1(c.focus));
     QCOMPARE(f.prompt().messages.size(), c.messages);
+    if (c.said)
+        QCOMPARE(f.prompt().messages[0].text, QString::fromUtf8(c.said));
     QCOMPARE(fileBytes(f.journal().path()), before);
     QVERIFY(f.reloads().isEmpty());
 }
@@ -253,7 +272,7 @@ private slots:
         const QString untouched = entryRow(f.journal(), first);
         f.open();
         QStringList seen;
-        QGuiApplication::clipboard()->setText(QStringLiteral("-7x"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("7x"));
         QVERIFY(runEditor(f, EntryEditor, second, [&](QDialog& d) {
             seen << box(d, 0)->text() << box(d, 1)->text() << control<QComboBox>(d, "dtcData")->currentText();
             press(Qt::Key_Return); // entering a box by key or click selects all of it
@@ -292,9 +311,17 @@ private slots:
     void amountFilters()
     {
         const QList<std::pair<QString, QString>> pasted = {
-            {"12,50", "12,50"}, {"1.234,50 ", "1234,50"}, {"-5", "5"}, {"1a2.5x", "12,5"}, {"abc-", ""}};
-        for (const auto& [text, kept] : pasted)
+            {"12,50", "12,50"}, {"1.234,50 ", "1234,50"}, {"1a2.5x", "12,5"}, {"abc-", ""}};
+        for (const auto& [text, kept] : pasted) {
             QCOMPARE(filterPastedAmount(text), kept);
+            QVERIFY2(!readsAsNegative(text), qPrintable(text));
+        }
+        for (const char* text : {"-5",
+                                 " \u2212"
+                                 "12,50",
+                                 "3,00-", "-7x"})
+            QVERIFY2(readsAsNegative(QString::fromUtf8(text)), text);
+        QVERIFY(!readsAsNegative(QStringLiteral("2024-03-01")));
         for (const char* text : {"922337203685477,5808", "1234567890123456", "9.223.372.036.854.776"})
             QVERIFY2(amountOverflows(QString::fromLatin1(text)), text);
         for (const char* text : {"922337203685477,5807", "12,34,5", ""})
@@ -422,8 +449,8 @@ private slots:
     void pagesExistAndLinksResolve_data()
     {
         QTest::addColumn<QString>("page");
-        for (const char* page :
-             {"index", "registrazioni", "conti", "periodi", "stampa", "preferenze", "eliminazione", "tasti"})
+        for (const char* page : {"index", "registrazioni", "conti", "periodi", "ricerca", "stampa",
+                                 "preferenze", "eliminazione", "tasti"})
             QTest::newRow(page) << QString::fromLatin1(page) + ".html";
     }
     void pagesExistAndLinksResolve()
@@ -453,6 +480,10 @@ private slots:
         for (const char* link : {"https://www.example.com/", "file:///etc/passwd", "periodi.html"})
             emit help->browser()->anchorClicked(QUrl(QString::fromLatin1(link)));
         QCOMPARE(pageName(), QStringLiteral("periodi.html"));
+        // Whole on the screen, even after being left beyond its edge.
+        help->setGeometry(3000, 2000, 1500, 1200);
+        HelpWindow::showHelp();
+        QVERIFY(help->screen()->availableGeometry().contains(help->frameGeometry()));
     }
 
     // F1 opens the help on the page of the window it is pressed in, and the

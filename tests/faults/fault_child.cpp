@@ -3,9 +3,11 @@
 // then reports each write only after it is committed.
 //   fault_child save FOLDER FIRST   saves entries FIRST, FIRST+1, ... forever
 //   fault_child purge FOLDER        purges every entry up to 31/12/2010
+//   fault_child import FOLDER FILE  imports the bank statement FILE into account 1
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/pendingrow.h"
+#include "statement/statement.h"
 #include "ui/dialogs/entrypurge.h"
 
 #include <QCoreApplication>
@@ -30,6 +32,13 @@ int main(int argc, char* argv[])
             purge.count();
             std::printf("purged %d\n", purge.deleteCounted());
         }
+        if (args[1] == u"import") {
+            statement::Statement s = statement::readStatement(args.value(3));
+            db::Connection conn = db::Connection::openConnString(connString);
+            const QString journal = args[2] + QStringLiteral("/movilibro.mdb");
+            std::printf("imported %d\n",
+                        statement::importMovements(conn, journal, 1, s.movements, 0).imported);
+        }
         for (qint64 n = args.value(3).toLongLong(); args[1] == u"save"; ++n) {
             db::Connection conn = db::Connection::openConnString(connString);
             db::PendingRow row = db::PendingRow::addNew(conn, QStringLiteral("Movilibro"));
@@ -42,7 +51,7 @@ int main(int argc, char* argv[])
             std::printf("saved %lld %lld\n", static_cast<long long>(n), static_cast<long long>(id));
             std::fflush(stdout);
         }
-    } catch (const db::DbError& e) {
+    } catch (const std::runtime_error& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }

@@ -78,6 +78,37 @@ private slots:
         QVERIFY(!reported.isEmpty());
     }
 
+    // A statement of 10,000 rows comes in whole or not at all, whenever it is killed.
+    void killsWhileImporting()
+    {
+        QTemporaryDir dir;
+        Journal j(dir.path());
+        j.addAccount(QStringLiteral("Banca"));
+        QByteArray rows = "Data;Descrizione;Importo\n";
+        for (int i = 0; i < 10000; ++i)
+            rows += QStringLiteral("%1;Pagamento %2;-%3,00\n")
+                        .arg(QDate(2024, 1, 1).addDays(i % 366).toString(QStringLiteral("dd/MM/yyyy")))
+                        .arg(i)
+                        .arg(1 + i % 90)
+                        .toUtf8();
+        const QString file = dir.filePath(QStringLiteral("estratto.csv"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(rows) == rows.size());
+        out.close();
+        for (int kill = 1; kill <= 60; ++kill) {
+            const QStringList said =
+                runAndKill({QStringLiteral("import"), dir.path(), file}, m_random.bounded(10, 900));
+            QVERIFY(journalIsSound(j));
+            const qint64 count = j.count(QStringLiteral("SELECT count(*) FROM Movilibro"));
+            QVERIFY2(count == 0 || count == 10000,
+                     qPrintable(QStringLiteral("%1 rows after kill %2").arg(count).arg(kill)));
+            if (!said.isEmpty())
+                QCOMPARE(said.value(0), QStringLiteral("imported 10000"));
+            if (count > 0)
+                j.open().exec(QStringLiteral("DELETE FROM Movilibro"));
+        }
+    }
+
     // A purge is all or nothing, whenever it is killed.
     void killsWhilePurging()
     {

@@ -373,6 +373,22 @@ private slots:
         QCOMPARE(w.viewState().layout, 3);
     }
 
+    void toolbarGroups()
+    {
+        MainWindowFixture f(March2010);
+        QStringList groups{QString()};
+        for (const QAction* action : f.open().toolbar()->actions()) {
+            if (action->isSeparator())
+                groups << QString();
+            else
+                groups.last() +=
+                    (groups.last().isEmpty() ? QString() : QStringLiteral(" ")) + action->objectName();
+        }
+        QCOMPARE(groups.join(u'|'),
+                 QStringLiteral("new edit delete|print export|import|tools|charts|view expand "
+                                "collapse|help about|close"));
+    }
+
     void emptyPeriodDisablesTheRowCommands()
     {
         MainWindowFixture f(March2010);

@@ -192,6 +192,13 @@ private slots:
             QVERIFY2(!page.bands.back().name.startsWith(QLatin1String("GroupHeader")),
                      "header left at the foot");
         }
+        // The preview lays pages out as they come into sight, in any order: the same pages.
+        ReportPages pages = report.paginate(PageFrame{10605, pageHeight, 1.0});
+        ReportDocument backwards{document.title, document.fontFamily, document.frame, {}};
+        backwards.pages.resize(size_t(pages.pageCount()));
+        for (int index = pages.pageCount(); index-- > 0;)
+            backwards.pages[size_t(index)] = pages.page(index);
+        QCOMPARE(test::describe(backwards), test::describe(document));
     }
 
     // The layout engine on a report of its own.
@@ -206,6 +213,45 @@ private slots:
                               "Detail:7,00|12,00", "FootA:", "HeadA:y|11,00", "HeadB:1|11,00|11,00",
                               "Detail:11,00|11,00", "FootA:"}));
         QCOMPARE(test::describe(report.layout(records({}), frame(20000))), QStringList{"PageHeader:1"});
+    }
+
+    // Texts that repeat are held once, and every text end to end once too many differ: either
+    // way each value reads back as it was added, a NULL apart from an empty text.
+    void recordsReadBackAsAdded_data()
+    {
+        QTest::addColumn<int>("distinct");
+        QTest::newRow("few texts") << 3;
+        QTest::newRow("as many as are held once") << 4096;
+        QTest::newRow("one more") << 4097;
+    }
+    void recordsReadBackAsAdded()
+    {
+        QFETCH(int, distinct);
+        RecordTable table({{"t", FieldType::Text}, {"d", FieldType::Date}, {"n", FieldType::Currency}});
+        const auto text = [](int i) { return QStringLiteral("Caffè n° %1").arg(i); };
+        for (int i = 0; i < distinct - 1; ++i)
+            table.addRow({text(i), QDate(2010, 1, 1).addDays(i % 300), Currency::fromUnits(i)});
+        table.addRow({QStringLiteral(""), std::monostate{}, std::monostate{}});
+        table.addRow({std::monostate{}, QDate(2011, 2, 3), Currency::fromUnits(-7)});
+        table.addRow({text(1), QDate(2012, 3, 4), Currency()});
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 table.addRow({QDate(2010, 1, 1), QDate(), Currency()}));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, table.addRow({QString(), QDate()}));
+
+        QCOMPARE(table.rowCount(), distinct + 2);
+        for (int i = 0; i < distinct - 1; ++i) {
+            QVERIFY(table.value(i, 0) == Value(text(i)));
+            QVERIFY(table.value(i, 1) == Value(QDate(2010, 1, 1).addDays(i % 300)));
+            QVERIFY(table.value(i, 2) == Value(Currency::fromUnits(i)));
+        }
+        const int last = distinct - 1;
+        QVERIFY(table.value(last, 0) == Value(QStringLiteral("")));
+        QVERIFY(table.value(last, 1) == Value() && table.value(last, 2) == Value());
+        QVERIFY(table.value(last + 1, 0) == Value());
+        QVERIFY(table.value(last + 1, 1) == Value(QDate(2011, 2, 3)));
+        QVERIFY(table.value(last + 1, 2) == Value(Currency::fromUnits(-7)));
+        QVERIFY(table.value(last + 2, 0) == Value(QStringLiteral("Caffè n° 1")));
+        QVERIFY(table.value(last + 2, 2) == Value(Currency()));
     }
 
     void formatRunsBeforeBeforePrint()

@@ -6,13 +6,13 @@
 #include "report/arpschede.h"
 #include "report/pdfexport.h"
 #include "report/reportcommands.h"
-#include "report/reportpreview.h"
+#include "ui/report/pageview.h"
+#include "ui/report/reportpreview.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
-#include <QPrintPreviewWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(exportPdfCommand(nullptr, contextFor(*m_large, 3, 0)));
         arpSchede report;
         setUpReport(report, contextFor(*m_large, 3, 0));
-        const int pages = int(runForPdf(report).pages.size());
+        const int pages = preparePdf(report).pageCount();
         QVERIFY(pages > 5);
         const QString text = test::pdfText(path);
         QCOMPARE(text.count(u'\f'), pages);
@@ -120,14 +120,26 @@ private slots:
     {
         std::unique_ptr<ReportPreview> preview(printPreview(nullptr, contextFor(*m_large, 1, 0)));
         QVERIFY(preview && QTest::qWaitForWindowExposed(preview.get()));
-        QPrintPreviewWidget* pages = preview->previewWidget();
-        QTRY_COMPARE(pages->pageCount(), int(preview->document().pages.size()));
-        QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitToWidth);
+        PageView* pages = preview->pageView();
+        const int total = preview->pages().pageCount();
+        QCOMPARE(pages->pageCount(), total);
+        // Pages are laid out as they come into sight: the first, then the last, none between.
+        pages->viewport()->repaint();
+        const int shown = preview->pages().laidOutCount();
+        QVERIFY2(shown >= 1 && shown <= 2, qPrintable(QString::number(shown)));
+        QTest::keyClick(pages, Qt::Key_End);
+        pages->viewport()->repaint();
+        QCOMPARE(pages->currentPage(), total);
+        QVERIFY(total > shown + 4);
+        QVERIFY(preview->pages().laidOutCount() <= shown + 2);
+        QTest::keyClick(pages, Qt::Key_Home);
+        QCOMPARE(pages->currentPage(), 1);
+        QCOMPARE(pages->zoomMode(), PageView::ZoomMode::FitToWidth);
         auto* page = preview->findChild<QAction*>(QStringLiteral("actPagina"));
         QTest::mouseClick(preview->findChild<QToolBar*>()->widgetForAction(page), Qt::LeftButton);
-        QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitInView);
+        QCOMPARE(pages->zoomMode(), PageView::ZoomMode::FitInView);
         QTest::keyClick(preview.get(), Qt::Key_1, Qt::ControlModifier);
-        QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitToWidth);
+        QCOMPARE(pages->zoomMode(), PageView::ZoomMode::FitToWidth);
     }
 
     void previewPrintsThroughThePrintDialog()
@@ -151,19 +163,19 @@ private slots:
     {
         QPointer<ReportPreview> preview = printPreview(nullptr, contextFor(*m_large, 3, 0));
         QVERIFY(preview);
-        const size_t a4Pages = preview->document().pages.size();
-        QCOMPARE(preview->document().frame.scale, 1.0);
+        const int a4Pages = preview->pages().pageCount();
+        QCOMPARE(preview->pages().frame().scale, 1.0);
         preview->printer()->setPageSize(QPageSize(QPageSize::A5));
-        preview->previewWidget()->updatePreview();
+        preview->updatePreview();
         // A5 is narrower than the report: laid out again, scaled down.
-        QVERIFY(preview->document().frame.scale < 1.0);
-        QVERIFY(preview->document().frame.width >= arpSchede::DesignedWidth);
-        QTRY_COMPARE(preview->previewWidget()->pageCount(), int(preview->document().pages.size()));
+        QVERIFY(preview->pages().frame().scale < 1.0);
+        QVERIFY(preview->pages().frame().width >= arpSchede::DesignedWidth);
+        QCOMPARE(preview->pageView()->pageCount(), preview->pages().pageCount());
         // Letter is shorter than A4: more pages.
         preview->printer()->setPageSize(QPageSize(QPageSize::Letter));
-        preview->previewWidget()->updatePreview();
-        QCOMPARE(preview->document().frame.scale, 1.0);
-        QVERIFY(preview->document().pages.size() > a4Pages);
+        preview->updatePreview();
+        QCOMPARE(preview->pages().frame().scale, 1.0);
+        QVERIFY(preview->pages().pageCount() > a4Pages);
         delete preview;
     }
 

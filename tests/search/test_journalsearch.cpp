@@ -5,6 +5,7 @@
 #include "ui/main/journalgrid.h"
 #include "ui/main/journalsearch.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -17,7 +18,8 @@ using test::money;
 
 namespace {
 
-// The worked example, March 2010: id 1 on 01/03 +100, id 2 on 05/03 -30 (Banca), id 3 on 05/03 +10.
+// The worked example, 2010: id 1 on 01/03 +100, id 2 on 05/03 -30 (Banca), id 3 on 05/03 +10, and id 4
+// without amounts on the period's last day.
 struct Example : test::MainWindowFixture
 {
     Example() : MainWindowFixture(QDate(2010, 3, 15))
@@ -27,11 +29,13 @@ struct Example : test::MainWindowFixture
         journal().addEntry(QDate(2010, 3, 1), cassa, QStringLiteral("Incasso fattura"), money(100), {});
         journal().addEntry(QDate(2010, 3, 5), banca, QStringLiteral("Bolletta luce"), {}, money(30));
         journal().addEntry(QDate(2010, 3, 5), cassa, QStringLiteral("Rimborso Luce"), money(10), {});
+        journal().addEntry(QDate(2010, 12, 31), cassa, QStringLiteral("Promemoria"), {}, {});
         open();
     }
     grid::GroupedGrid& gex() { return *window().journalGrid(); }
     QLineEdit& box() { return *window().findChild<QLineEdit*>(QStringLiteral("txtCerca")); }
     void flush() { window().findChild<JournalSearch*>()->flush(); }
+    QToolButton& toggle(const QString& name) { return *window().findChild<QToolButton*>(name); }
     void type(const QString& text)
     {
         box().clear();
@@ -73,67 +77,95 @@ private slots:
     {
         QTest::addColumn<int>("layout");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("toggle");
+        QTest::addColumn<QStringList>("toggles"); // clicked in this order
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QString>("caption");
         const QString luce = "2 registrazioni · Entrate 10,00 · Uscite 30,00 · Saldo -20,00";
-        const QString incasso = "1 registrazione · Entrate 100,00 · Uscite 0,00 · Saldo 100,00";
-        QTest::newRow("word") << 0 << "luce"
-                              << "" << QStringList{"H1", "E3:-20", "E2:-30", "T1"} << luce;
-        QTest::newRow("excluded") << 0 << "-LUCE"
-                                  << "" << QStringList{"H1", "E1:100", "T1"} << incasso;
-        QTest::newRow("range") << 0 << "5..50"
-                               << "" << QStringList{"H1", "E3:-20", "E2:-30", "T1"} << luce;
-        QTest::newRow("only in") << 0 << ""
-                                 << "chkEntrate" << QStringList{"H1", "E3:110", "E1:100", "T1"}
-                                 << "2 registrazioni · Entrate 110,00 · Uscite 0,00 · Saldo 110,00";
-        QTest::newRow("by account") << 2 << "luce"
-                                    << ""
+        const QString cassa = "2 registrazioni · Entrate 100,00 · Uscite 0,00 · Saldo 100,00";
+        const QString bolletta = "1 registrazione · Entrate 0,00 · Uscite 30,00 · Saldo -30,00";
+        QTest::newRow("word") << 0 << "luce" << QStringList() << QStringList{"H1", "E3:-20", "E2:-30", "T1"}
+                              << "luce · " + luce;
+        QTest::newRow("excluded") << 0 << "-LUCE" << QStringList()
+                                  << QStringList{"H1", "E4:100", "E1:100", "T1"} << "-LUCE · " + cassa;
+        QTest::newRow("range, both ends")
+            << 0 << "10..30" << QStringList() << QStringList{"H1", "E3:-20", "E2:-30", "T1"}
+            << "10..30 · " + luce;
+        QTest::newRow("only in")
+            << 0 << "" << QStringList{"chkEntrate"} << QStringList{"H1", "E3:110", "E1:100", "T1"}
+            << "solo entrate · 2 registrazioni · Entrate 110,00 · Uscite 0,00 · Saldo 110,00";
+        // The entry without amounts is not money out.
+        QTest::newRow("only out") << 0 << "" << QStringList{"chkUscite"} << QStringList{"H1", "E2:-30", "T1"}
+                                  << "solo uscite · " + bolletta;
+        QTest::newRow("one toggle at a time")
+            << 0 << "luce" << QStringList{"chkEntrate", "chkUscite"} << QStringList{"H1", "E2:-30", "T1"}
+            << "luce, solo uscite · " + bolletta;
+        QTest::newRow("by account") << 2 << "luce" << QStringList()
                                     << QStringList{"H1", "H2", "E2:-30", "T2", "H2", "E3:10", "T2", "T1"}
-                                    << luce;
-        QTest::newRow("group left out") << 2 << "cassa -luce"
-                                        << "" << QStringList{"H1", "H2", "E1:100", "T2", "T1"} << incasso;
+                                    << "luce · " + luce;
+        QTest::newRow("group left out")
+            << 2 << "cassa -luce" << QStringList() << QStringList{"H1", "H2", "E4:100", "E1:100", "T2", "T1"}
+            << "cassa -luce · " + cassa;
     }
     void filteredTotalsAndBalances()
     {
         QFETCH(int, layout);
         QFETCH(QString, text);
-        QFETCH(QString, toggle);
+        QFETCH(QStringList, toggles);
         QFETCH(QStringList, rows);
         QFETCH(QString, caption);
         Example f;
         f.window().setLayout(layout);
         f.window().gexsBind();
         f.type(text);
-        if (!toggle.isEmpty())
-            QTest::mouseClick(f.window().findChild<QToolButton*>(toggle), Qt::LeftButton);
+        for (const QString& name : toggles)
+            QTest::mouseClick(&f.toggle(name), Qt::LeftButton);
         QCOMPARE(f.rows(), rows);
         QCOMPARE(f.shown(1, 0), QStringLiteral("Movilibro  [Filtro: %1]").arg(caption));
+        QCOMPARE(f.toggle("chkEntrate").isChecked() + f.toggle("chkUscite").isChecked(),
+                 int(toggles.size() > 0));
     }
 
+    // Esc takes back the text and the toggles, which show their state at a glance.
     void clearingRestoresTheView()
     {
         Example f;
         const QStringList before = f.drawn();
+        QToolButton& incomes = f.toggle("chkEntrate");
+        const QImage released = incomes.grab().toImage();
         f.type("luce");
-        f.gex().setCurrentRow(3); // id 2
+        QTest::mouseClick(&incomes, Qt::LeftButton);
+        QVERIFY(incomes.grab().toImage() != released);
+        f.gex().setCurrentRow(2); // id 3
         QTest::keyClick(&f.box(), Qt::Key_Escape);
         QVERIFY(f.box().text().isEmpty());
+        QVERIFY(!incomes.isChecked());
         QCOMPARE(f.drawn(), before);
-        QCOMPARE(f.idAt(f.gex().currentRow()), 2);
+        QCOMPARE(f.idAt(f.gex().currentRow()), 3);
+        // With nothing set, Esc is left to the window.
+        QTest::mouseClick(&incomes, Qt::LeftButton);
+        QTest::keyClick(&f.box(), Qt::Key_Escape);
+        QVERIFY(!incomes.isChecked());
     }
 
-    void typingWaitsForThePauseAndCtrlFFindsTheBox()
+    // Down or Enter in the box: the search now, and the first entry it shows.
+    void typingWaitsForThePauseAndKeysLeadToTheEntries()
     {
         Example f;
         QApplication::setActiveWindow(&f.window());
-        f.gex().view()->setFocus();
-        QTest::keyClick(f.gex().view(), Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(f.box().hasFocus());
-        QTest::keyClicks(&f.box(), "incasso");
-        QCOMPARE(f.gex().displayRowCount(), 5);
-        f.flush();
-        QCOMPARE(f.rows(), (QStringList{"H1", "E1:100", "T1"}));
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
+            f.gex().view()->setFocus();
+            QTest::keyClick(f.gex().view(), Qt::Key_F, Qt::ControlModifier);
+            QVERIFY(f.box().hasFocus());
+            QTest::keyClicks(&f.box(), key == Qt::Key_Down ? "incasso" : " luce");
+            QCOMPARE(f.gex().displayRowCount(), 6);
+            QTest::keyClick(&f.box(), key);
+            QVERIFY(f.gex().view()->hasFocus());
+            QCOMPARE(f.rows(), key == Qt::Key_Down ? QStringList({"H1", "E1:100", "T1"})
+                                                   : QStringList({"H1", "E3:-20", "E2:-30", "T1"}));
+            QCOMPARE(f.gex().currentRow(), 2);
+            if (key == Qt::Key_Down)
+                f.box().clear();
+        }
     }
 
     void noMatchSurvivesReloadAndBadRangeKeepsTheFilter()
@@ -149,11 +181,25 @@ private slots:
         QVERIFY(noMatch->isVisible());
         f.type("luce");
         QVERIFY(!noMatch->isVisible());
-        QTest::keyClicks(&f.box(), " 200..100");
+        // A text that cannot be read: said at the grid's foot, the filter in force named there and in
+        // the caption, the toggles still followed.
+        auto* unreadable = f.window().findChild<QLabel*>(QStringLiteral("lblRicercaNonValida"));
+        QVERIFY(!unreadable->isVisible());
+        QTest::keyClicks(&f.box(), " 200 .. 100");
         f.flush();
         f.window().SettaAmbiente();
         f.window().gexsBind();
         QCOMPARE(f.rows(), (QStringList{"H1", "E3:-20", "E2:-30", "T1"}));
+        QVERIFY(unreadable->isVisible());
+        QCOMPARE(unreadable->text(),
+                 QStringLiteral("Intervallo di importi non valido: \"200..100\" (il primo importo "
+                                "supera il secondo). Resta in vigore il filtro \"luce\"."));
+        QTest::mouseClick(&f.toggle("chkUscite"), Qt::LeftButton);
+        QCOMPARE(f.rows(), (QStringList{"H1", "E2:-30", "T1"}));
+        QVERIFY(f.shown(1, 0).startsWith(
+            QStringLiteral("Movilibro  [Filtro: luce, solo uscite · 1 registrazione")));
+        f.type("luce");
+        QVERIFY(!unreadable->isVisible());
     }
 };
 

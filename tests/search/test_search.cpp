@@ -55,12 +55,23 @@ private slots:
         add("below, no amounts", "<100", "x", 0, 0, false);
         add("range, top included", "100..200", "x", 0, money(200), true);
         add("range, beyond", "100..200", "x", money(200, 1), 0, false);
+        add("range, bottom included", "100..200", "x", money(100), 0, true);
+        add("range, below", "100..200", "x", 0, money(99, 99), false);
+        add("at most", "<=100", "x", 0, money(100), true);
+        add("at most, beyond", "<=100", "x", money(100, 1), 0, false);
+        add("above, blank after the sign", "> 100", "x", money(100, 1), 0, true);
+        add("above, blank, not equal", "> 100", "x", money(100), 0, false);
+        add("range, blanks", "100 .. 200", "x", 0, money(150), true);
+        add("range, blank before the dots", "100 ..200", "x", 0, money(201), false);
+        add("range, blank after the dots", "luce 100.. 200", "luce", money(100), 0, true);
         add("range, decimals", "0,5..1.5", "x", money(1), 0, true);
         add("excluded range", "-<100", "x", 0, money(5), false);
         add("text and range", "luce >50", "luce", 0, money(40), false);
         add("only in: in", "", "x", money(1), 0, true, "Cassa", Direction::Incomes);
         add("only in: out", "", "x", 0, money(1), false, "Cassa", Direction::Incomes);
         add("only out: out", "x", "x", 0, money(1), true, "Cassa", Direction::Outgoings);
+        add("only out: no amount", "", "x", 0, 0, false, "Cassa", Direction::Outgoings);
+        add("only in: no amount", "", "x", 0, 0, false, "Cassa", Direction::Incomes);
     }
     void matches()
     {
@@ -81,6 +92,7 @@ private slots:
     {
         QVERIFY_THROWS_EXCEPTION(search::SearchError, search::Query::parse({"luce 200..100"}));
         QVERIFY_THROWS_EXCEPTION(search::SearchError, search::Query::parse({"-100,01..100"}));
+        QVERIFY_THROWS_EXCEPTION(search::SearchError, search::Query::parse({"200 .. 100"}));
         QVERIFY(!search::Query::parse({"100..100 a..b"}).isEmpty());
     }
 };

@@ -1,12 +1,15 @@
 #include "app/cli/output.h"
 
+#include "statement/text.h"
+
 #include <QDir>
 
 namespace movilibro::cli {
 
 void print(FILE* stream, const QString& text)
 {
-    std::fputs((text + u'\n').toLocal8Bit().constData(), stream);
+    // A file name or a cell may hold escape sequences: the terminal never gets them.
+    std::fputs((statement::printable(text) + u'\n').toLocal8Bit().constData(), stream);
     std::fflush(stream);
 }
 

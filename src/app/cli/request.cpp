@@ -48,6 +48,8 @@ constexpr OptionSpec Options[] = {
      "presenti nel giornale sono saltati. Prima viene salvata una copia del giornale nella cartella "
      "backup."},
     {"account", nullptr, "nome", "Il conto in cui vanno i movimenti di --import-statement."},
+    {"iban", nullptr, "IBAN",
+     "Con --import-statement, per un file CAMT.053 con i movimenti di più conti: quello da importare."},
     {"restore", nullptr, "file",
      "Ripristina il giornale da una copia di sicurezza; il giornale attuale viene prima conservato come "
      "copia nella cartella backup."},
@@ -157,6 +159,8 @@ void checkCombination(const Request& r)
         throw UsageError{QStringLiteral("Con --import-statement indicare il conto con --account.")};
     if (!r.account.isEmpty() && r.statementFile.isEmpty())
         throw UsageError{QStringLiteral("L'opzione --account vale solo con --import-statement.")};
+    if (!r.iban.isEmpty() && r.statementFile.isEmpty())
+        throw UsageError{QStringLiteral("L'opzione --iban vale solo con --import-statement.")};
     if (r.periodOptions() && !r.exports())
         throw UsageError{QStringLiteral("Le opzioni --from, --to, --layout e --search valgono solo con "
                                         "--export-pdf, --export-csv o --export-chart.")};
@@ -218,6 +222,7 @@ Request readRequest(const QStringList& arguments)
     r.restoreFile = fileOption(parser, "restore");
     r.statementFile = fileOption(parser, "import-statement");
     r.account = fileOption(parser, "account").trimmed();
+    r.iban = fileOption(parser, "iban").remove(u' ').toUpper();
     r.dbFolder = fileOption(parser, "db");
     if (parser.isSet(QStringLiteral("from")))
         r.from = dateOption(QStringLiteral("--from"), parser.value(QStringLiteral("from")));

@@ -25,7 +25,7 @@ struct Failure
 // What the command line asks for, read and checked.
 struct Request
 {
-    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account;
+    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account, iban;
     std::optional<charts::ChartKind> chart;
     std::optional<QDate> from, to;
     std::optional<int> layout;

@@ -5,7 +5,11 @@
 #include "app/cli/request.h"
 #include "app/commandline.h"
 #include "app/mainmod.h"
+#include "app/seams.h"
 #include "db/connection.h"
+#include "db/connstring.h"
+#include "db/journaldb.h"
+#include "statement/notices.h"
 #include "statement/statement.h"
 
 namespace movilibro::cli {
@@ -13,24 +17,48 @@ namespace movilibro::cli {
 namespace {
 
 // The statement with the layout the user confirmed for its header before,
-// when there is one. A layout that cannot be completed stops here, before
-// the journal is touched.
+// when there is one. What the file leaves open stops here, before the
+// journal is touched: the command line never guesses.
 statement::Statement readBankStatement(const QString& file)
 {
-    statement::Statement s = statement::readStatement(file);
-    if (s.kind == statement::Statement::Kind::Csv) {
-        if (mainmod::SettingsKey.isEmpty())
-            mainmod::SettingsKey = mainmod::DefaultSettingsKey;
-        if (const auto kept = statement::rememberedLayout(mainmod::SettingsKey, s.layout))
-            s = statement::readStatement(file, kept);
-        if (!s.layout.isComplete())
-            throw Failure{
-                QStringLiteral("Nel file %1 non sono state riconosciute le colonne della data, della "
-                               "descrizione e dell'importo: indicarle una volta con il comando "
-                               "\"Importa\" del programma, che le ricorda.")
-                    .arg(shown(file))};
-    }
+    statement::ReadOptions options;
+    options.today = Clock::today();
+    statement::Statement s = statement::readStatement(file, options);
+    if (s.kind != statement::Statement::Kind::Csv)
+        return s;
+    if (mainmod::SettingsKey.isEmpty())
+        mainmod::SettingsKey = mainmod::DefaultSettingsKey;
+    if ((options.layout = statement::rememberedLayout(mainmod::SettingsKey, s.layout)))
+        s = statement::readStatement(file, options);
+    if (!s.layout.isComplete())
+        throw Failure{
+            QStringLiteral("Il file %1 non è stato importato: %2. Indicare le colonne una volta con il "
+                           "comando \"Importa\" del programma, che le ricorda.")
+                .arg(shown(file), s.undecided.isEmpty()
+                                      ? QStringLiteral("colonne della data, della descrizione o "
+                                                       "dell'importo non riconosciute")
+                                      : s.undecided)};
     return s;
+}
+
+// A file of several accounts gives the movements of the one --iban names.
+void keepNamedAccount(statement::Statement& s, const QString& iban)
+{
+    QStringList ids;
+    for (const statement::StatementAccount& a : s.accounts)
+        ids << (a.id.isEmpty() ? QStringLiteral("(senza IBAN)") : a.id);
+    if (s.accounts.size() > 1 && iban.isEmpty())
+        throw Failure{
+            QStringLiteral("Il file contiene i movimenti di più conti (%1): indicare con --iban quello "
+                           "da importare.")
+                .arg(ids.join(QStringLiteral(", ")))};
+    if (iban.isEmpty())
+        return;
+    const auto index = ids.indexOf(iban);
+    if (index < 0)
+        throw Failure{QStringLiteral("Nel file non ci sono movimenti del conto %1, ma di: %2.")
+                          .arg(iban, ids.join(QStringLiteral(", ")))};
+    statement::keepAccount(s, int(index));
 }
 
 struct Account
@@ -45,12 +73,66 @@ Account accountNamed(db::Connection& conn, const QString& name)
     db::Statement st =
         conn.prepare(QStringLiteral("SELECT cntId, cntNome FROM Conti WHERE cntNome = ? ORDER BY cntId"));
     st.bind(0, name);
-    if (!st.step())
-        throw Failure{QStringLiteral("Il conto \"%1\" non esiste nel giornale.").arg(name)};
+    if (!st.step()) {
+        QStringList names;
+        db::Statement all = conn.prepare(QStringLiteral("SELECT cntNome FROM Conti ORDER BY cntNome"));
+        while (all.step())
+            names << all.text(0);
+        throw Failure{
+            QStringLiteral("Il conto \"%1\" non esiste nel giornale. %2")
+                .arg(name,
+                     names.isEmpty()
+                         ? QStringLiteral("Il giornale non ha ancora conti.")
+                         : QStringLiteral("Conti del giornale: %1.").arg(names.join(QStringLiteral(", "))))};
+    }
     const Account found{st.int64(0), st.text(1)};
     if (st.step())
         throw Failure{QStringLiteral("Nel giornale ci sono più conti di nome \"%1\".").arg(name)};
     return found;
+}
+
+// What the program shows at its next start: the fiscal year of today.
+DateRange periodShown(const QString& folder)
+{
+    int startingMonth = 1;
+    try {
+        startingMonth =
+            db::ReadParameter(db::connStringFor(folder), QStringLiteral("appset_esercizio_startingmonth"), 1);
+    } catch (const db::DbError&) {
+    }
+    return fiscalYear(Clock::today(), startingMonth);
+}
+
+struct Sorted
+{
+    std::vector<statement::Movement> fresh;
+    int duplicates = 0, repeats = 0, refused = 0;
+};
+
+// Refused movements and possible repeats are listed, each with its reason.
+Sorted sorted(const statement::Statement& s)
+{
+    Sorted out;
+    const bool table = s.kind == statement::Statement::Kind::Csv;
+    for (const statement::Movement& m : s.movements) {
+        const QString where =
+            (table ? QStringLiteral("Riga %1") : QStringLiteral("Movimento %1")).arg(m.line);
+        if (m.isRefused()) {
+            ++out.refused;
+            print(stdout, where + (table ? QStringLiteral(" rifiutata: ") : QStringLiteral(" rifiutato: ")) +
+                              m.refusal);
+        } else if (m.duplicate) {
+            ++out.duplicates;
+        } else if (m.possibleRepeat) {
+            ++out.repeats;
+            print(stdout,
+                  where + (table ? QStringLiteral(" non importata: ") : QStringLiteral(" non importato: ")) +
+                      statement::possibleRepeatNote(m) + u'.');
+        } else {
+            out.fresh.push_back(m);
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -64,36 +146,32 @@ int runStatementImport(const Request& r, const QString& folder)
             throw Failure{e.message()};
         }
     }();
+    keepNamedAccount(s, r.iban);
     const auto lock = lockJournal(folder);
     checkJournal(folder);
     db::Connection conn = db::Connection::open(journalPathIn(folder));
     const Account account = accountNamed(conn, r.account);
     statement::markDuplicates(conn, account.id, s.movements);
-    std::vector<statement::Movement> fresh;
-    int duplicates = 0, refused = 0;
-    for (const statement::Movement& m : s.movements) {
-        if (m.isRefused()) {
-            ++refused;
-            print(stdout,
-                  (s.kind == statement::Statement::Kind::Csv ? QStringLiteral("Riga %1 rifiutata: %2")
-                                                             : QStringLiteral("Movimento %1 rifiutato: %2"))
-                      .arg(m.line)
-                      .arg(m.refusal));
-        } else if (m.duplicate) {
-            ++duplicates;
-        } else {
-            fresh.push_back(m);
-        }
-    }
+    const Sorted found = sorted(s);
     const statement::ImportResult result =
-        statement::importMovements(conn, journalPathIn(folder), account.id, fresh, duplicates + refused);
+        statement::importMovements(conn, journalPathIn(folder), account.id, found.fresh,
+                                   found.duplicates + found.repeats + found.refused);
     if (!result.backupPath.isEmpty())
         print(stdout,
               QStringLiteral("Copia del giornale prima dell'importazione: %1").arg(shown(result.backupPath)));
-    print(stdout, QStringLiteral("Estratto conto %1, conto \"%2\": %3, %4 già presenti, %5.")
-                      .arg(shown(r.statementFile), account.name,
-                           counted(result.imported, "movimento importato", "movimenti importati"),
-                           QString::number(duplicates), counted(refused, "rifiutato", "rifiutati")));
+    print(stdout,
+          QStringLiteral("Estratto conto %1, conto \"%2\": %3, %4 già presenti, %5, %6, %7.")
+              .arg(shown(r.statementFile), account.name,
+                   counted(result.imported, "movimento importato", "movimenti importati"),
+                   QString::number(found.duplicates),
+                   counted(found.repeats, "possibile doppione tralasciato", "possibili doppioni tralasciati"),
+                   counted(s.pending(), "non contabilizzato tralasciato", "non contabilizzati tralasciati"),
+                   counted(found.refused, "rifiutato", "rifiutati")));
+    if (const QString currency = statement::currencyNotice(s); !currency.isEmpty())
+        print(stdout, currency.left(1).toUpper() + currency.mid(1) + u'.');
+    if (const QString outside = statement::outsidePeriodNotice(result.dates, periodShown(folder));
+        !outside.isEmpty())
+        print(stdout, outside);
     return Success;
 }
 

@@ -6,9 +6,9 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHorizontalBarSeries>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -24,6 +24,9 @@ const QColor IncomesColor(46, 139, 87);
 const QColor OutgoingsColor(205, 55, 55);
 const QColor BalanceColor(30, 90, 170);
 const QColor NegativeFill(220, 60, 60, 70);
+// The accounts' lines: hues far apart, none near the total's.
+const QColor AccountColors[] = {{230, 140, 0},  {0, 158, 115}, {204, 80, 160},  {120, 80, 30},
+                                {86, 180, 233}, {213, 60, 0},  {110, 110, 110}, {150, 150, 0}};
 
 // Thousands dot and decimal comma whatever the system's locale.
 const QLocale Italian(QLocale::Italian, QLocale::Italy);
@@ -37,6 +40,23 @@ double value(const Currency& amount)
 qreal dayX(const QDate& day)
 {
     return qreal(QDateTime(day, QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+qreal dayStartX(const QDate& day)
+{
+    return qreal(QDateTime(day, QTime(0, 0)).toMSecsSinceEpoch());
+}
+
+// Ticks where months (or days, or years) begin, named in Italian.
+QCategoryAxis* dateAxis(const QDate& first, const QDate& last)
+{
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(dayStartX(first), dayStartX(last.addDays(1)));
+    axis->setStartValue(dayStartX(first) - 1);
+    for (const DateTick& tick : dateTicks(first, last))
+        axis->append(tick.label, dayStartX(tick.day));
+    return axis;
 }
 
 QChart* newChart()
@@ -100,14 +120,9 @@ QLineSeries* balanceLine(const BalanceSeries& balance, const std::vector<Currenc
 void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccount)
 {
     QChart* chart = built.chart;
-    auto* xAxis = new QDateTimeAxis;
     const QDate first = balance.first;
     const QDate last = balance.dayAt(std::max(balance.dayCount() - 1, 0));
-    // Two digits would give 1950 and 2050 the same year.
-    const bool oneCentury = first.year() / 100 == last.addDays(1).year() / 100;
-    xAxis->setFormat(oneCentury ? QStringLiteral("dd/MM/yy") : QStringLiteral("dd/MM/yyyy"));
-    xAxis->setRange(QDateTime(first, QTime(0, 0)), QDateTime(last.addDays(1), QTime(0, 0)));
-    xAxis->setTickCount(std::clamp(balance.dayCount() + 1, 2, 7));
+    QCategoryAxis* xAxis = dateAxis(first, last);
     chart->addAxis(xAxis, Qt::AlignBottom);
 
     double low = 0, high = 0;
@@ -152,21 +167,51 @@ void buildBalance(BuiltChart& built, const BalanceSeries& balance, bool perAccou
     attach(zeroLine);
     hideFromLegend(chart, zeroLine);
 
-    QLineSeries* total = balanceLine(balance, balance.total, QStringLiteral("Saldo"));
-    total->setPen(QPen(BalanceColor, perAccount ? 3 : 2));
-    attach(total);
-    built.lines.push_back(total);
-    built.lineAccounts.push_back(-1);
     if (perAccount) {
+        constexpr size_t Colors = std::size(AccountColors);
         for (size_t a = 0; a < balance.perAccount.size(); ++a) {
             QLineSeries* line =
                 balanceLine(balance, balance.perAccount[a], balance.accounts[a].toHtmlEscaped());
+            // Past the palette the colours come round again, dashed.
+            line->setPen(QPen(AccountColors[a % Colors], 1.5, a < Colors ? Qt::SolidLine : Qt::DashLine));
             attach(line);
             built.lines.push_back(line);
             built.lineAccounts.push_back(int(a));
         }
     }
+    // Drawn last, on top, thicker than the accounts' lines.
+    QLineSeries* total = balanceLine(balance, balance.total, QStringLiteral("Saldo"));
+    total->setPen(QPen(BalanceColor, perAccount ? 3.5 : 2));
+    attach(total);
+    built.lines.insert(built.lines.begin(), total);
+    built.lineAccounts.insert(built.lineAccounts.begin(), -1);
     chart->legend()->setVisible(perAccount);
+}
+
+// More bars than captions fit under: a short caption every few bars, on its
+// bar ("gen 2015" for the period that starts then).
+constexpr size_t MaxNamedBars = 24;
+QCategoryAxis* someBarsNamed(const std::vector<FlowBar>& flows)
+{
+    auto* axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(-0.5, qreal(flows.size()) - 0.5);
+    axis->setStartValue(-0.5);
+    size_t step = 1;
+    for (size_t s : {1, 2, 3, 4, 5, 6, 10, 12, 20, 24, 25, 50, 100}) {
+        step = s;
+        if ((flows.size() + s - 1) / s <= 12)
+            break;
+    }
+    for (size_t i = 0; i < flows.size(); i += step) {
+        const FlowBar& bar = flows[i];
+        const QString label = bar.caption.contains(u' ')
+                                  ? Italian.monthName(bar.first.month(), QLocale::ShortFormat) + u' ' +
+                                        QString::number(bar.first.year())
+                                  : bar.caption;
+        axis->append(label, qreal(i));
+    }
+    return axis;
 }
 
 QBarSet* barSet(const QString& name, const QColor& color)
@@ -186,7 +231,7 @@ void buildFlows(BuiltChart& built, const std::vector<FlowBar>& flows)
     net->setName(QStringLiteral("Netto"));
     net->setPen(QPen(BalanceColor, 2));
     net->setPointsVisible(true);
-    auto* xAxis = new QBarCategoryAxis;
+    auto* categories = new QBarCategoryAxis;
     double low = 0, high = 0;
     for (size_t i = 0; i < flows.size(); ++i) {
         const FlowBar& bar = flows[i];
@@ -195,16 +240,21 @@ void buildFlows(BuiltChart& built, const std::vector<FlowBar>& flows)
         net->append(qreal(i), value(bar.net()));
         // The year on a line of its own: twelve captions then fit side by side.
         const qsizetype year = bar.caption.lastIndexOf(u' ');
-        xAxis->append(year < 0 ? bar.caption
+        categories->append(year < 0
+                               ? bar.caption
                                : bar.caption.left(year) + QStringLiteral("<br>") + bar.caption.mid(year + 1));
         built.barItems.push_back(bar.key);
         low = std::min({low, value(bar.net())});
         high = std::max({high, value(bar.incomes), value(bar.outgoings), value(bar.net())});
     }
-    if (flows.size() > 6) { // a year of months in the window's own width, not cut short
-        QFont small = xAxis->labelsFont();
+    QAbstractAxis* xAxis = categories;
+    if (flows.size() > MaxNamedBars) {
+        xAxis = someBarsNamed(flows);
+        delete categories;
+    } else if (flows.size() > 6) { // a year of months in the window's own width, not cut short
+        QFont small = categories->labelsFont();
         small.setPointSizeF(small.pointSizeF() * 0.85);
-        xAxis->setLabelsFont(small);
+        categories->setLabelsFont(small);
     }
     auto* bars = new QBarSeries;
     bars->append(in);
@@ -275,6 +325,19 @@ BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount)
         break;
     }
     return built;
+}
+
+QString chartTitle(ChartKind kind)
+{
+    switch (kind) {
+    case ChartKind::Saldo:
+        return QStringLiteral("Saldo progressivo");
+    case ChartKind::Flussi:
+        return QStringLiteral("Entrate e uscite");
+    case ChartKind::Conti:
+        break;
+    }
+    return QStringLiteral("Entrate e uscite per conto");
 }
 
 bool chartKindFromName(const QString& name, ChartKind* kind)

@@ -19,9 +19,9 @@ enum class ChartKind
     Conti
 };
 
-// A chart drawn from the series. `bars` (charts 2 and 3) and `lines` (chart 1)
-// are owned by `chart`; category i of the bars stands for `barItems[i]`:
-// a period key (chart 2) or an account name (chart 3).
+// A chart drawn from the series. `bars` (charts 2 and 3) and `lines` (chart 1,
+// the total first) are owned by `chart`; category i of the bars stands for
+// `barItems[i]`: a period key (chart 2) or an account name (chart 3).
 struct BuiltChart
 {
     QChart* chart = nullptr;
@@ -36,9 +36,13 @@ struct BuiltChart
 QString amountText(const Currency& amount);
 
 // A new chart (the caller owns it); `perAccount` adds one balance line per
-// account to chart 1. Axis labels are Italian numbers and dd/MM/yy dates
-// (four-digit years when the period spans centuries).
+// account to chart 1, each in a colour of its own under the thicker total.
+// Axis labels are Italian numbers, and month names at month starts (days for
+// a short period, years for a long one).
 BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount);
+
+// "Saldo progressivo", "Entrate e uscite", "Entrate e uscite per conto".
+QString chartTitle(ChartKind kind);
 
 // "saldo", "flussi", "conti" as the command line names them.
 bool chartKindFromName(const QString& name, ChartKind* kind);

@@ -23,7 +23,22 @@ namespace {
 void draw(QGraphicsScene& scene, QPainter& painter, const QRectF& target)
 {
     painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, target, QRectF(QPointF(0, 0), QSizeF(ExportSize)));
+    scene.render(&painter, target, scene.sceneRect());
+}
+
+QPageLayout pdfPage()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+}
+
+// The chart is laid out in the proportions it is drawn in: a PDF's page.
+QSizeF layoutSize(ExportFormat format)
+{
+    if (format != ExportFormat::Pdf)
+        return QSizeF(ExportSize);
+    const QSizeF page = pdfPage().paintRect(QPageLayout::Millimeter).size();
+    return QSizeF(ExportSize.width(), ExportSize.width() * page.height() / page.width());
 }
 
 // The whole file in memory first: a drawing that fails leaves no half file.
@@ -53,13 +68,9 @@ QByteArray render(ExportFormat format, QGraphicsScene& scene, const QString& tit
         QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Movilibro"));
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        pdf.setPageLayout(pdfPage());
         QPainter painter(&pdf);
-        // The chart keeps its proportions, as wide as the page allows.
-        const QRectF page = painter.viewport();
-        QSizeF size = QSizeF(ExportSize).scaled(page.size(), Qt::KeepAspectRatio);
-        draw(scene, painter, QRectF(page.topLeft(), size));
+        draw(scene, painter, painter.viewport());
     }
     return bytes;
 }
@@ -94,9 +105,14 @@ void exportChart(ChartKind kind, const ChartData& data, bool perAccount, const Q
     QGraphicsScene scene;
     BuiltChart built = buildChart(kind, data, perAccount);
     scene.addItem(built.chart); // the scene owns it from here
-    built.chart->setTitle(caption.toHtmlEscaped());
-    built.chart->setGeometry(QRectF(QPointF(0, 0), QSizeF(ExportSize)));
-    const QByteArray bytes = render(format, scene, caption);
+    QString title = QStringLiteral("<b>%1</b><br>%2").arg(chartTitle(kind), caption.toHtmlEscaped());
+    if (kind == ChartKind::Flussi && !data.flowNote.isEmpty())
+        title += QStringLiteral("<br>") + data.flowNote.toHtmlEscaped();
+    built.chart->setTitle(title);
+    const QRectF area(QPointF(0, 0), layoutSize(format));
+    built.chart->setGeometry(area);
+    scene.setSceneRect(area);
+    const QByteArray bytes = render(format, scene, chartTitle(kind) + QStringLiteral(" - ") + caption);
     report::ExportTarget file(path);
     if (!file.open() || file.device().write(bytes) != bytes.size() || !file.commit())
         throw report::ReportError(failure(path, file.errorString()));

@@ -20,9 +20,10 @@ enum class ExportFormat
 };
 ExportFormat exportFormatOf(const QString& path);
 
-// Draws the chart afresh at ExportSize with `caption` as its title and writes
-// it to `path` (replaced only once complete). Throws report::ReportError with
-// the reason, in Italian.
+// Draws the chart afresh at ExportSize (a PDF fills its A4 landscape page)
+// under its name and `caption` (the period line) and writes it to `path`
+// (replaced only once complete). Throws report::ReportError with the reason,
+// in Italian.
 void exportChart(ChartKind kind, const ChartData& data, bool perAccount, const QString& caption,
                  const QString& path);
 

@@ -5,7 +5,7 @@
 #include "report/reporterror.h"
 #include "ui/charts/chartexport.h"
 #include "ui/charts/chartsource.h"
-#include "ui/charts/gridselection.h"
+#include "ui/charts/windowplace.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSet>
@@ -14,10 +14,12 @@
 #include <QCheckBox>
 #include <QCursor>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -65,9 +67,8 @@ QString dayText(const QDate& day)
 
 } // namespace
 
-frmGrafici::frmGrafici(grid::GroupedGrid& gex, grid::GroupedGrid& accounts, std::function<View()> view,
-                       QWidget* parent)
-    : QWidget(parent, Qt::Window), m_gex(gex), m_accounts(accounts), m_view(std::move(view))
+frmGrafici::frmGrafici(grid::GroupedGrid& gex, std::function<View()> view, Links links, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_gex(gex), m_view(std::move(view)), m_links(std::move(links))
 {
     buildWindow();
 }
@@ -96,6 +97,7 @@ void frmGrafici::buildWindow()
         layout->addWidget(newView(kind), 1);
         m_tabs->addTab(page, TabNames[size_t(kind)]);
     }
+    connect(m_tabs, &QTabWidget::currentChanged, this, &frmGrafici::showCaption);
     m_empty = new QLabel(QStringLiteral("Nessun dato nel periodo"), this);
     m_empty->setObjectName(QStringLiteral("lblVuoto"));
     m_empty->setAlignment(Qt::AlignCenter);
@@ -129,8 +131,31 @@ QChartView* frmGrafici::newView(ChartKind kind)
     static const char* const names[] = {"chartSaldo", "chartFlussi", "chartConti"};
     view->setObjectName(QLatin1String(names[size_t(kind)]));
     view->setRenderHint(QPainter::Antialiasing);
+    view->viewport()->installEventFilter(this);
     m_views[size_t(kind)] = view;
     return view;
+}
+
+// The chart's items carry no tooltip: left to itself, the view would hide
+// ours as soon as the pointer rests.
+bool frmGrafici::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip || m_tip.isEmpty())
+        return QWidget::eventFilter(watched, event);
+    const ChartKind kind = currentKind();
+    if (watched != m_views[size_t(kind)]->viewport())
+        return QWidget::eventFilter(watched, event);
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), m_tip, m_views[size_t(kind)]);
+    return true;
+}
+
+void frmGrafici::showTip(ChartKind kind, const QString& text)
+{
+    m_tip = text;
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(QCursor::pos(), text, m_views[size_t(kind)]);
 }
 
 ChartKind frmGrafici::currentKind() const
@@ -154,16 +179,52 @@ void frmGrafici::journalChanged()
 
 void frmGrafici::showEvent(QShowEvent* event)
 {
+    if (!m_placed)
+        place();
     QWidget::showEvent(event);
     if (m_dirty)
         refresh();
+}
+
+void frmGrafici::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    charts::rememberPlace(geometry());
+}
+
+void frmGrafici::place()
+{
+    m_placed = true;
+    if (const std::optional<QRect> last = charts::rememberedPlace()) {
+        setGeometry(*last);
+        return;
+    }
+    QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+    QScreen* screen = main ? main->screen() : this->screen();
+    if (!main || !screen)
+        return;
+    // Frames as the window system draws them; ours is not there before the first showing.
+    const QMargins frame(main->geometry().left() - main->frameGeometry().left(),
+                         main->geometry().top() - main->frameGeometry().top(),
+                         main->frameGeometry().right() - main->geometry().right(),
+                         main->frameGeometry().bottom() - main->geometry().bottom());
+    const QRect outer =
+        charts::besideOrCentred(main->frameGeometry(), size().grownBy(frame), screen->availableGeometry());
+    move(outer.topLeft());
+}
+
+void frmGrafici::showCaption()
+{
+    QString caption = charts::chartCaption(m_shown.period, m_shown.filter);
+    if (currentKind() == ChartKind::Flussi && !m_data.flowNote.isEmpty())
+        caption += QStringLiteral(" · ") + m_data.flowNote;
+    m_caption->setText(caption);
 }
 
 void frmGrafici::refresh()
 {
     m_dirty = false;
     m_shown = m_view();
-    m_caption->setText(charts::chartCaption(m_shown.period, m_shown.filter));
     QString emptyText = QStringLiteral("Nessun dato nel periodo");
     try {
         m_data = charts::chartDataOfGrid(m_gex, m_shown.period, m_shown.kind);
@@ -174,6 +235,7 @@ void frmGrafici::refresh()
     m_empty->setText(emptyText);
     m_pages->setCurrentWidget(m_data.empty ? static_cast<QWidget*>(m_empty) : m_tabs);
     m_export->setEnabled(!m_data.empty);
+    showCaption();
     for (ChartKind kind : {ChartKind::Saldo, ChartKind::Flussi, ChartKind::Conti})
         draw(kind);
 }
@@ -207,7 +269,7 @@ void frmGrafici::showLineTip(ChartKind kind, size_t line, const QPointF& point, 
 {
     const charts::BalanceSeries& balance = m_data.balance;
     if (!hovered || balance.dayCount() == 0) {
-        QToolTip::hideText();
+        showTip(kind, {});
         return;
     }
     const QDateTime at = QDateTime::fromMSecsSinceEpoch(qint64(point.x()));
@@ -215,16 +277,14 @@ void frmGrafici::showLineTip(ChartKind kind, size_t line, const QPointF& point, 
     const int account = m_built[size_t(kind)].lineAccounts[line];
     const auto& values = account < 0 ? balance.total : balance.perAccount[size_t(account)];
     const QString who = account < 0 ? QStringLiteral("Saldo") : balance.accounts[size_t(account)];
-    QToolTip::showText(QCursor::pos(),
-                       QStringLiteral("%1\n%2: %3")
-                           .arg(dayText(balance.dayAt(day)), who, charts::amountText(values[size_t(day)])),
-                       m_views[size_t(kind)]);
+    showTip(kind, QStringLiteral("%1\n%2: %3")
+                      .arg(dayText(balance.dayAt(day)), who, charts::amountText(values[size_t(day)])));
 }
 
 void frmGrafici::showBarTip(ChartKind kind, bool hovered, int index)
 {
     if (!hovered || index < 0) {
-        QToolTip::hideText();
+        showTip(kind, {});
         return;
     }
     QString title;
@@ -249,7 +309,7 @@ void frmGrafici::showBarTip(ChartKind kind, bool hovered, int index)
         text += QStringLiteral("\nNetto: ") + charts::amountText(in - out);
     } catch (const CurrencyOverflow&) {
     }
-    QToolTip::showText(QCursor::pos(), text, m_views[size_t(kind)]);
+    showTip(kind, text);
 }
 
 void frmGrafici::onBarClicked(ChartKind kind, int index)
@@ -257,12 +317,13 @@ void frmGrafici::onBarClicked(ChartKind kind, int index)
     const auto& items = m_built[size_t(kind)].barItems;
     if (index < 0 || size_t(index) >= items.size())
         return;
-    const QString& item = items[size_t(index)];
+    showTip(kind, {});
     if (kind == ChartKind::Flussi) {
-        charts::selectPeriod(m_gex, item);
-    } else {
-        charts::selectAccount(m_gex, item);
-        charts::selectAccountRow(m_accounts, item);
+        const charts::FlowBar& bar = m_data.flows[size_t(index)];
+        if (m_links.showPeriod)
+            m_links.showPeriod({bar.first, bar.last});
+    } else if (m_links.searchAccount) {
+        m_links.searchAccount(items[size_t(index)]);
     }
 }
 

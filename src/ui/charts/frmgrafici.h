@@ -24,7 +24,9 @@ class GroupedGrid;
 
 // The charts of the selected period (modeless): "Saldo", "Entrate e uscite"
 // and "Per conto", drawn from the entries the journal grid shows. A click on
-// a bar makes its period or account current in the grid.
+// a period's bar shows that period in the journal, one on an account's bar
+// searches the journal for the account. Opens beside the main window where
+// the screen has room, then where it was last closed.
 class frmGrafici : public QWidget
 {
     Q_OBJECT
@@ -36,9 +38,14 @@ public:
         int kind = 0;
         search::Filter filter;
     };
+    // What a click on a bar asks of the main window.
+    struct Links
+    {
+        std::function<void(const DateRange&)> showPeriod;
+        std::function<void(const QString&)> searchAccount;
+    };
 
-    frmGrafici(grid::GroupedGrid& gex, grid::GroupedGrid& accounts, std::function<View()> view,
-               QWidget* parent = nullptr);
+    frmGrafici(grid::GroupedGrid& gex, std::function<View()> view, Links links, QWidget* parent = nullptr);
 
     // The journal was shown again: redraw now if open, else when next shown.
     void journalChanged();
@@ -52,9 +59,14 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
+    void place();
+    void showCaption();
+    void showTip(charts::ChartKind kind, const QString& text);
     QChartView* newView(charts::ChartKind kind);
     void draw(charts::ChartKind kind);
     void wire(charts::ChartKind kind);
@@ -64,8 +76,8 @@ private:
     void exportChart();
 
     grid::GroupedGrid& m_gex;
-    grid::GroupedGrid& m_accounts;
     std::function<View()> m_view;
+    Links m_links;
     View m_shown;
     charts::ChartData m_data;
     std::array<charts::BuiltChart, 3> m_built;
@@ -78,6 +90,9 @@ private:
     QPushButton* m_export;
     bool m_dirty = true;
     bool m_scheduled = false;
+    bool m_placed = false;
+    // What the pointer rests on, said again when Qt asks for a tooltip there.
+    QString m_tip;
 };
 
 } // namespace movilibro

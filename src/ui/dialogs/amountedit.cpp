@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+#include <algorithm>
 #include <limits>
 
 namespace movilibro {
@@ -57,6 +58,14 @@ QString filterPastedAmount(const QString& pasted)
             kept += k;
     }
     return kept;
+}
+
+bool readsAsNegative(const QString& pasted)
+{
+    const QString text = pasted.trimmed();
+    const auto isMinus = [](QChar c) { return c == u'-' || c == QChar(0x2212); };
+    const bool hasDigit = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    return hasDigit && (isMinus(text.front()) || (isMinus(text.back()) && text[text.size() - 2].isDigit()));
 }
 
 bool amountOverflows(const QString& text)
@@ -119,6 +128,11 @@ void AmountEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     const QString text = event->text();
+    if (text == u"-" || text == QChar(0x2212)) {
+        event->accept();
+        refuseNegative();
+        return;
+    }
     if (event->key() == Qt::Key_Backspace || text.isEmpty() || !text.front().isPrint()) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -150,11 +164,21 @@ void AmountEdit::insertChecked(const QString& text)
     insert(text);
 }
 
+void AmountEdit::refuseNegative()
+{
+    Prompt::instance().message(window(), m_negativeRefusal, MsgStyle::Ok);
+}
+
 void AmountEdit::pasteFiltered(QClipboard::Mode mode)
 {
     if (isReadOnly())
         return;
-    const QString kept = filterPastedAmount(QGuiApplication::clipboard()->text(mode));
+    const QString pasted = QGuiApplication::clipboard()->text(mode);
+    if (readsAsNegative(pasted)) {
+        refuseNegative();
+        return;
+    }
+    const QString kept = filterPastedAmount(pasted);
     if (!kept.isEmpty())
         insertChecked(kept);
 }

@@ -20,11 +20,17 @@ QChar FilterAmountKey(QChar typed);
 // amount as the user would write it ("1.234,50") is kept as that amount.
 QString filterPastedAmount(const QString& pasted);
 
+// True when pasted text is a negative amount ("-5", "−5", "5-"): never taken
+// with its sign dropped.
+bool readsAsNegative(const QString& pasted);
+
 // True when `text` is a well-formed amount too large for the currency type.
 bool amountOverflows(const QString& text);
 
 // A money box: right-aligned, takes only what FilterAmountKey lets through,
-// by keyboard and by paste alike, and refuses amounts beyond the currency range.
+// by keyboard and by paste alike, and refuses amounts beyond the currency
+// range. A minus sign typed, or a negative amount pasted, is refused with a
+// message: the box holds amounts of one direction only.
 class AmountEdit : public QLineEdit
 {
     Q_OBJECT
@@ -33,6 +39,9 @@ public:
 
     // Four-section number pattern the amount is shown with while not edited.
     void setDisplayFormat(const QString& pattern) { m_format = pattern; }
+    // What the user is told when a negative amount is typed or pasted.
+    void setNegativeRefusal(const QString& text) { m_negativeRefusal = text; }
+    const QString& negativeRefusal() const { return m_negativeRefusal; }
     // Shows an amount (nullopt: the empty section).
     void setAmount(std::optional<Currency> value);
     // The typed amount, more than four decimals rounded to four; nullopt
@@ -52,8 +61,10 @@ protected:
 private:
     // Inserts at the cursor unless the result would not fit the currency type.
     void insertChecked(const QString& text);
+    void refuseNegative();
 
     QString m_format;
+    QString m_negativeRefusal = QStringLiteral("Gli importi negativi non sono ammessi.");
     QString m_shownText;
     std::optional<Currency> m_shownAmount;
 };

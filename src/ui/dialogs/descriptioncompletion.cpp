@@ -3,12 +3,15 @@
 #include "db/connection.h"
 #include "ui/dialogs/amountedit.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
-#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStringListModel>
 
 namespace movilibro {
@@ -26,13 +29,14 @@ DescriptionCompletion::DescriptionCompletion(QLineEdit* description, QComboBox* 
     m_completer->setWidget(description);
     // Installed after the completer's own filter, so it sees the keys first.
     m_completer->popup()->installEventFilter(this);
+    description->installEventFilter(this);
 
     connect(m_completer, qOverload<const QModelIndex&>(&QCompleter::activated), this,
             &DescriptionCompletion::accept);
     connect(description, &QLineEdit::textEdited, this, &DescriptionCompletion::offer);
     connect(account, &QComboBox::activated, this, [this] { m_accountTouched = true; });
     for (AmountEdit* box : {in, out})
-        connect(box, &QLineEdit::textEdited, this, [this] { m_amountTouched = true; });
+        connect(box, &QLineEdit::textEdited, this, [this, box] { amountTyped(box); });
 }
 
 void DescriptionCompletion::prepare(const QString& connString, bool newEntry)
@@ -41,6 +45,7 @@ void DescriptionCompletion::prepare(const QString& connString, bool newEntry)
     m_newEntry = newEntry;
     m_accountTouched = false;
     m_amountTouched = false;
+    m_broughtAmount = nullptr;
     try {
         db::Connection conn = db::Connection::openConnString(connString, db::Connection::Mode::ReadOnly);
         m_history = DescriptionHistory::read(conn);
@@ -72,9 +77,31 @@ void DescriptionCompletion::close()
 
 bool DescriptionCompletion::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_completer->popup() || event->type() != QEvent::KeyPress)
+    QWidget* list = m_completer->popup();
+    if (watched == m_description) {
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                descriptionLeft();
+        }
         return false;
-    auto* key = static_cast<QKeyEvent*>(event);
+    }
+    if (watched != list)
+        return false;
+    if (event->type() == QEvent::KeyPress)
+        return listKey(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!list->rect().contains(mouse->position().toPoint())) {
+            clickOutsideList(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DescriptionCompletion::listKey(QKeyEvent* key)
+{
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
@@ -102,6 +129,38 @@ bool DescriptionCompletion::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
+// The list would take the click only to close itself: a button clicked
+// beside it ("Salva", "Annulla") does its work at once.
+void DescriptionCompletion::clickOutsideList(const QPoint& globalPos)
+{
+    close();
+    QWidget* target = QApplication::widgetAt(globalPos);
+    if (!target || target->window() != m_description->window() || !target->isEnabled())
+        return;
+    if (auto* button = qobject_cast<QAbstractButton*>(target))
+        button->click();
+    else if (target->focusPolicy() & Qt::ClickFocus)
+        target->setFocus(Qt::MouseFocusReason);
+}
+
+// A description typed out in full counts as its suggestion taken.
+void DescriptionCompletion::descriptionLeft()
+{
+    if (!m_newEntry)
+        return;
+    const int known = m_history.position(m_description->text());
+    if (known >= 0)
+        fillFrom(m_history.entries()[size_t(known)]);
+}
+
+void DescriptionCompletion::amountTyped(AmountEdit* typedInto)
+{
+    m_amountTouched = true;
+    if (m_broughtAmount && m_broughtAmount != typedInto)
+        m_broughtAmount->setAmount(Currency());
+    m_broughtAmount = nullptr;
+}
+
 void DescriptionCompletion::accept(const QModelIndex& index)
 {
     if (index.row() < 0 || size_t(index.row()) >= m_shown.size())
@@ -122,6 +181,7 @@ void DescriptionCompletion::fillFrom(const PastEntry& past)
     if (!m_amountTouched) {
         m_in->setAmount(Currency::fromRaw(past.in));
         m_out->setAmount(Currency::fromRaw(past.out));
+        m_broughtAmount = past.in != 0 ? m_in : past.out != 0 ? m_out : nullptr;
     }
 }
 

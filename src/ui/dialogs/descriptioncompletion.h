@@ -9,7 +9,9 @@
 class QComboBox;
 class QCompleter;
 class QLineEdit;
+class QKeyEvent;
 class QModelIndex;
+class QPoint;
 class QStringListModel;
 
 namespace movilibro {
@@ -20,8 +22,11 @@ class AmountEdit;
 // box, from the second character typed. While the list is open, Enter takes
 // the highlighted description (and stays in the box) and Esc closes the list;
 // with nothing highlighted, or with the list closed, the editor's keyboard
-// rules hold. A description taken for a new entry also brings the account and
-// the amount of its latest entry, where the user has not set them yet.
+// rules hold; a click outside the list closes it and still does what it was
+// aimed at. A description taken for a new entry, or typed out in full, also
+// brings the account and the amount of its latest entry, where the user has
+// not set them yet; typing into one amount box then clears the other one if
+// it still holds the amount brought.
 class DescriptionCompletion : public QObject
 {
     Q_OBJECT
@@ -44,6 +49,10 @@ private:
     void close();
     void accept(const QModelIndex& index);
     void fillFrom(const PastEntry& past);
+    bool listKey(QKeyEvent* key);
+    void clickOutsideList(const QPoint& globalPos);
+    void descriptionLeft();
+    void amountTyped(AmountEdit* typedInto);
 
     QLineEdit* m_description;
     QComboBox* m_account;
@@ -56,6 +65,8 @@ private:
     bool m_newEntry = false;
     bool m_accountTouched = false;
     bool m_amountTouched = false;
+    // The amount box still showing what a suggestion brought.
+    AmountEdit* m_broughtAmount = nullptr;
 };
 
 } // namespace movilibro

@@ -27,6 +27,8 @@ namespace {
 const QString Table = QStringLiteral("Movilibro");
 const QString NoAmount = QStringLiteral("Inserire un valore di Entrata o Uscita finanziaria");
 const QString TwoAmounts = QStringLiteral("Inserire solo un valore di Entrata o Uscita finanziaria");
+const QString NegativeIn = QStringLiteral("Un importo negativo va scritto come Uscita.");
+const QString NegativeOut = QStringLiteral("Un importo negativo va scritto come Entrata.");
 
 std::optional<Currency> storedAmount(const QVariant& value)
 {
@@ -78,9 +80,11 @@ void frmScadenze::buildControls()
     txtIn = new AmountEdit(this);
     txtIn->setObjectName(dialogstyle::element(QStringLiteral("txtData"), 1));
     colourText(txtIn, QColor(0, 0, 192));
+    txtIn->setNegativeRefusal(NegativeIn);
     txtOut = new AmountEdit(this);
     txtOut->setObjectName(dialogstyle::element(QStringLiteral("txtData"), 2));
     colourText(txtOut, QColor(192, 0, 0));
+    txtOut->setNegativeRefusal(NegativeOut);
 
     cmdSalva = new QPushButton(QStringLiteral("Salva"), this);
     cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
@@ -206,6 +210,14 @@ bool frmScadenze::amountsAcceptable()
 {
     for (AmountEdit* box : {txtIn, txtOut}) {
         if (!box->amount()) {
+            box->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    }
+    // A negative stored before (an old journal) is refused as a typed one is.
+    for (AmountEdit* box : {txtIn, txtOut}) {
+        if (box->amount()->isNegative()) {
+            Prompt::instance().message(this, box->negativeRefusal(), MsgStyle::Ok);
             box->setFocus(Qt::OtherFocusReason);
             return false;
         }

@@ -4,9 +4,12 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace movilibro {
 
@@ -93,6 +96,7 @@ HelpWindow* HelpWindow::showHelp(const QString& page)
     }
     if (!page.isEmpty() || g_window->currentPage().isEmpty())
         g_window->openPage(page.isEmpty() ? IndexPage : page);
+    g_window->keepOnScreen(owner ? owner : QApplication::activeWindow());
     g_window->show();
     g_window->raise();
     g_window->activateWindow();
@@ -136,6 +140,20 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QToolButton::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forward, &QToolButton::setEnabled);
     connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpWindow::followLink);
+}
+
+// Whole on the screen of the window it helps with, however small that is.
+void HelpWindow::keepOnScreen(const QWidget* near)
+{
+    const QScreen* screen = near ? near->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    resize(size().boundedTo(room.size() - frame));
+    const QRect outer = frameGeometry();
+    move(std::clamp(outer.left(), room.left(), room.right() + 1 - outer.width()),
+         std::clamp(outer.top(), room.top(), room.bottom() + 1 - outer.height()));
 }
 
 void HelpWindow::followLink(const QUrl& link)

@@ -36,6 +36,7 @@ protected:
 private:
     explicit HelpWindow(QWidget* parent);
     void openPage(const QString& page);
+    void keepOnScreen(const QWidget* near);
     void followLink(const QUrl& link);
 
     QTextBrowser* m_browser;

@@ -7,6 +7,8 @@
 #include "ui/import/datechoicebox.h"
 #include "ui/import/importsession.h"
 
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -21,6 +23,11 @@ AccountPage::AccountPage(ImportSession& session, QWidget* parent) : ImportPage(p
 {
     setTitle(QStringLiteral("Conto"));
     setSubTitle(QStringLiteral("Scegliere il conto del giornale in cui registrare i movimenti."));
+    cmbIban = new QComboBox(this);
+    cmbIban->setObjectName(QStringLiteral("cmbIban"));
+    cmbIban->setPlaceholderText(QStringLiteral("da scegliere"));
+    lblIban = new QLabel(QStringLiteral("Il file contiene più conti: &estratto del conto"), this);
+    lblIban->setBuddy(cmbIban);
     lstConti = new QListWidget(this);
     lstConti->setObjectName(QStringLiteral("lstConti"));
     lblNessunConto =
@@ -32,14 +39,29 @@ AccountPage::AccountPage(ImportSession& session, QWidget* parent) : ImportPage(p
     setFirstControl(lstConti);
 
     auto* page = new QVBoxLayout(this);
+    auto* iban = new QHBoxLayout;
+    iban->addWidget(lblIban);
+    iban->addWidget(cmbIban, 1);
+    page->addLayout(iban);
     page->addWidget(lstConti, 1);
     page->addWidget(lblNessunConto);
     page->addWidget(m_date);
     connect(lstConti, &QListWidget::currentRowChanged, this, &QWizardPage::completeChanged);
+    connect(cmbIban, &QComboBox::currentIndexChanged, this, &QWizardPage::completeChanged);
 }
 
 void AccountPage::initializePage()
 {
+    // The file's accounts, none chosen for the user.
+    cmbIban->clear();
+    const auto& accounts = m_session.fileAccounts();
+    for (const statement::StatementAccount& a : accounts) {
+        const QString id = a.id.isEmpty() ? QStringLiteral("(senza IBAN)") : a.id;
+        cmbIban->addItem(a.currency.isEmpty() ? id : QStringLiteral("%1 (%2)").arg(id, a.currency));
+    }
+    cmbIban->setCurrentIndex(accounts.size() == 1 ? 0 : -1);
+    lblIban->setVisible(accounts.size() > 1);
+    cmbIban->setVisible(accounts.size() > 1);
     lstConti->clear();
     try {
         for (const db::AccountName& account : db::ReadAccountNames(mainmod::ConnString)) {
@@ -63,11 +85,12 @@ void AccountPage::initializePage()
 
 bool AccountPage::isComplete() const
 {
-    return lstConti->currentItem() && lstConti->currentItem()->isSelected();
+    return cmbIban->currentIndex() >= 0 && lstConti->currentItem() && lstConti->currentItem()->isSelected();
 }
 
 bool AccountPage::validatePage()
 {
+    m_session.chooseFileAccount(cmbIban->currentIndex());
     if (m_date->isVisibleTo(this)) {
         try {
             m_session.chooseDate(m_date->choice());

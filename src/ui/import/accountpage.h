@@ -2,6 +2,7 @@
 
 #include "ui/import/importpage.h"
 
+class QComboBox;
 class QLabel;
 class QListWidget;
 
@@ -10,7 +11,8 @@ namespace movilibro {
 class DateChoiceBox;
 class ImportSession;
 
-// 3. The account the movements go to.
+// 3. The account the movements go to, and which of the file's accounts when
+// it reports on several.
 class AccountPage : public ImportPage
 {
     Q_OBJECT
@@ -23,6 +25,8 @@ public:
 
 private:
     ImportSession& m_session;
+    QLabel* lblIban;
+    QComboBox* cmbIban;
     QListWidget* lstConti;
     QLabel* lblNessunConto;
     DateChoiceBox* m_date;

@@ -13,6 +13,7 @@ using statement::ColumnRole;
 namespace {
 const ColumnRole Listed[] = {ColumnRole::Date,         ColumnRole::ValueDate, ColumnRole::Description,
                              ColumnRole::SignedAmount, ColumnRole::Credit,    ColumnRole::Debit,
+                             ColumnRole::Sign,         ColumnRole::Balance,   ColumnRole::Currency,
                              ColumnRole::Reference,    ColumnRole::Ignored};
 } // namespace
 
@@ -33,6 +34,12 @@ QString ColumnRoleBar::roleName(ColumnRole role)
         return QStringLiteral("Uscite");
     case ColumnRole::Reference:
         return QStringLiteral("Riferimento");
+    case ColumnRole::Sign:
+        return QStringLiteral("Segno");
+    case ColumnRole::Balance:
+        return QStringLiteral("Saldo");
+    case ColumnRole::Currency:
+        return QStringLiteral("Divisa");
     case ColumnRole::Ignored:
         break;
     }

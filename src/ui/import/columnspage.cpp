@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace movilibro {
 
 using importpage::movementTable;
@@ -30,11 +32,13 @@ QString separatorName(QChar separator)
 }
 
 // What the user still has to point out, or to undo, before the movements can
-// be read; empty when the columns are fine.
-QString mappingProblem(const QList<ColumnRole>& roles)
+// be read; empty when the columns are fine. Several text columns make one
+// description.
+QString mappingProblem(const statement::ColumnLayout& layout)
 {
+    const QList<ColumnRole>& roles = layout.roles;
     for (ColumnRole role : roles) {
-        if (role != ColumnRole::Ignored && roles.count(role) > 1)
+        if (role != ColumnRole::Ignored && role != ColumnRole::Description && roles.count(role) > 1)
             return QStringLiteral("Più colonne sono indicate come «%1»: lasciarne una sola.")
                 .arg(ColumnRoleBar::roleName(role));
     }
@@ -46,9 +50,28 @@ QString mappingProblem(const QList<ColumnRole>& roles)
     if (!roles.contains(ColumnRole::SignedAmount) && !roles.contains(ColumnRole::Credit) &&
         !roles.contains(ColumnRole::Debit))
         missing << QStringLiteral("l'importo (con segno, oppure Entrate e Uscite)");
-    if (missing.isEmpty())
-        return {};
-    return QStringLiteral("Indicare la colonna con ") + missing.join(QStringLiteral(", ")) + u'.';
+    if (!missing.isEmpty())
+        return QStringLiteral("Indicare la colonna con ") + missing.join(QStringLiteral(", ")) + u'.';
+    if (layout.signFromAmountAlone() && layout.amountSign == statement::AmountSign::Undecided)
+        return QStringLiteral("Gli importi del file non hanno segno: indicare se un importo positivo è "
+                              "un'entrata o un'uscita.");
+    return {};
+}
+
+QComboBox* choiceBox(const QString& name, const QList<std::pair<QString, int>>& items, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    for (const auto& [text, value] : items)
+        combo->addItem(text, value);
+    return combo;
+}
+
+QLabel* buddyLabel(const QString& text, QWidget* buddy, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
 }
 
 } // namespace
@@ -70,13 +93,21 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(p
     m_roles = new ColumnRoleBar(tblPreview, this);
     m_roles->setObjectName(QStringLiteral("barRuoli"));
     m_date = new DateChoiceBox(QStringLiteral("optData"), this);
-    // "1.000" is a thousand or one: the file alone cannot always tell.
-    cmbDecimali = new QComboBox(this);
-    cmbDecimali->setObjectName(QStringLiteral("cmbDecimali"));
-    cmbDecimali->addItem(QStringLiteral("virgola (1.234,56)"), QChar(u','));
-    cmbDecimali->addItem(QStringLiteral("punto (1,234.56)"), QChar(u'.'));
-    auto* decimals = new QLabel(QStringLiteral("&Decimali degli importi:"), this);
-    decimals->setBuddy(cmbDecimali);
+    // "1.000" is a thousand or one, "01/03" March or January: the file alone cannot always tell.
+    cmbDecimali = choiceBox(
+        QStringLiteral("cmbDecimali"),
+        {{QStringLiteral("virgola (1.234,56)"), u','}, {QStringLiteral("punto (1,234.56)"), u'.'}}, this);
+    cmbOrdineDate = choiceBox(QStringLiteral("cmbOrdineDate"),
+                              {{QStringLiteral("giorno/mese/anno"), int(statement::DateOrder::DayMonth)},
+                               {QStringLiteral("mese/giorno/anno"), int(statement::DateOrder::MonthDay)}},
+                              this);
+    // Nothing is chosen for the user when the file does not say.
+    cmbSegno = choiceBox(QStringLiteral("cmbSegno"),
+                         {{QStringLiteral("un'entrata"), int(statement::AmountSign::PositiveIn)},
+                          {QStringLiteral("un'uscita"), int(statement::AmountSign::PositiveOut)}},
+                         this);
+    cmbSegno->setPlaceholderText(QStringLiteral("da scegliere"));
+    lblSegno = buddyLabel(QStringLiteral("Un importo &positivo è:"), cmbSegno, this);
     lblMancante = wrappedLabel(QString(), this);
     lblMancante->setObjectName(QStringLiteral("lblMancante"));
 
@@ -86,15 +117,21 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(p
     page->setSpacing(2);
     page->addWidget(tblPreview, 1);
     auto* options = new QHBoxLayout;
-    options->addWidget(decimals);
+    options->addWidget(buddyLabel(QStringLiteral("&Decimali degli importi:"), cmbDecimali, this));
     options->addWidget(cmbDecimali);
-    options->addSpacing(24);
-    options->addWidget(m_date);
+    options->addSpacing(16);
+    options->addWidget(buddyLabel(QStringLiteral("&Ordine delle date:"), cmbOrdineDate, this));
+    options->addWidget(cmbOrdineDate);
+    options->addSpacing(16);
+    options->addWidget(lblSegno);
+    options->addWidget(cmbSegno);
     options->addStretch(1);
     page->addLayout(options);
+    page->addWidget(m_date);
     page->addWidget(lblMancante);
 
     connect(m_roles, &ColumnRoleBar::rolesChanged, this, &ColumnsPage::onRolesChanged);
+    connect(cmbSegno, &QComboBox::currentIndexChanged, this, &ColumnsPage::onRolesChanged);
 }
 
 void ColumnsPage::initializePage()
@@ -104,6 +141,8 @@ void ColumnsPage::initializePage()
     m_roles->setRoles(read.layout.roles);
     m_date->setChoice(read.layout.dateChoice);
     cmbDecimali->setCurrentIndex(read.layout.decimalSeparator == u'.' ? 1 : 0);
+    cmbOrdineDate->setCurrentIndex(cmbOrdineDate->findData(int(read.layout.dateOrder)));
+    cmbSegno->setCurrentIndex(cmbSegno->findData(int(read.layout.amountSign)));
     lblFormato->setText(
         QStringLiteral("Separatore %1, codifica %2, titoli delle colonne alla riga %3 del file.")
             .arg(separatorName(read.layout.separator), QString::fromLatin1(read.layout.encoding))
@@ -118,26 +157,53 @@ void ColumnsPage::initializePage()
     if (previous)
         setTabOrder(previous, tblPreview);
     setTabOrder(tblPreview, cmbDecimali);
-    setTabOrder(cmbDecimali, findChild<QWidget*>(QStringLiteral("optDataContabile")));
+    setTabOrder(cmbDecimali, cmbOrdineDate);
+    setTabOrder(cmbOrdineDate, cmbSegno);
+    setTabOrder(cmbSegno, findChild<QWidget*>(QStringLiteral("optDataContabile")));
     onRolesChanged();
+    // What the file leaves open is said first, until the user changes something.
+    if (!read.undecided.isEmpty())
+        lblMancante->setText(read.undecided.left(1).toUpper() + read.undecided.mid(1) + u'.');
     setFirstControl(m_roles->combo(0) ? static_cast<QWidget*>(m_roles->combo(0)) : tblPreview);
 }
 
-statement::CsvLayout ColumnsPage::chosenLayout() const
+statement::ColumnLayout ColumnsPage::chosenLayout() const
 {
-    statement::CsvLayout layout = m_session.statement().layout;
+    statement::ColumnLayout layout = m_session.statement().layout;
     layout.roles = m_roles->roles();
     layout.dateChoice = m_date->isVisibleTo(this) ? m_date->choice() : DateChoice::Booking;
     layout.decimalSeparator = cmbDecimali->currentData().toChar();
+    layout.dateOrder = statement::DateOrder(cmbOrdineDate->currentData().toInt());
+    layout.amountSign = cmbSegno->currentIndex() < 0 ? statement::AmountSign::Undecided
+                                                     : statement::AmountSign(cmbSegno->currentData().toInt());
     return layout;
 }
 
 void ColumnsPage::onRolesChanged()
 {
-    const QList<ColumnRole>& roles = m_roles->roles();
+    const statement::ColumnLayout layout = chosenLayout();
+    const QList<ColumnRole>& roles = layout.roles;
     m_date->setVisible(roles.contains(ColumnRole::Date) && roles.contains(ColumnRole::ValueDate));
-    lblMancante->setText(mappingProblem(roles));
+    lblSegno->setVisible(layout.signFromAmountAlone());
+    cmbSegno->setVisible(layout.signFromAmountAlone());
+    lblMancante->setText(mappingProblem(layout));
+    widenDescriptions();
     emit completeChanged();
+}
+
+// The texts are what the user reads to check the columns: they are shown
+// whole (up to a wide limit), the other columns as narrow as they can be.
+void ColumnsPage::widenDescriptions()
+{
+    QHeaderView* header = tblPreview->horizontalHeader();
+    const auto* view = static_cast<const QAbstractItemView*>(tblPreview);
+    const QList<ColumnRole>& roles = m_roles->roles();
+    header->setStretchLastSection(!roles.contains(ColumnRole::Description));
+    for (int c = 0; c < roles.size(); ++c) {
+        const int content = view->sizeHintForColumn(c) + 8;
+        header->resizeSection(c, roles[c] == ColumnRole::Description ? std::min(content, 600)
+                                                                     : std::clamp(content, 90, 160));
+    }
 }
 
 bool ColumnsPage::isComplete() const

@@ -27,8 +27,9 @@ public:
     bool validatePage() override;
 
 private:
-    statement::CsvLayout chosenLayout() const;
+    statement::ColumnLayout chosenLayout() const;
     void onRolesChanged();
+    void widenDescriptions();
 
     ImportSession& m_session;
     QLabel* lblFormato;
@@ -37,6 +38,9 @@ private:
     ColumnRoleBar* m_roles;
     DateChoiceBox* m_date;
     QComboBox* cmbDecimali;
+    QComboBox* cmbOrdineDate;
+    QComboBox* cmbSegno;
+    QLabel* lblSegno;
     QLabel* lblMancante;
 };
 

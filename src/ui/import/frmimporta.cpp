@@ -2,6 +2,7 @@
 
 #include "app/prompt.h"
 #include "app/viewstate.h"
+#include "statement/notices.h"
 #include "ui/dialogs/helpwindow.h"
 #include "ui/import/accountpage.h"
 #include "ui/import/columnspage.h"
@@ -53,11 +54,27 @@ bool frmImporta::Mostra(JournalView& view)
     QString text = QStringLiteral("Movimenti importati: %1.\r\nMovimenti tralasciati: %2.")
                        .arg(done.imported)
                        .arg(done.skipped);
+    if (const QString currency = statement::currencyNotice(m_session.statement()); !currency.isEmpty())
+        text += QStringLiteral("\r\nAttenzione: ") + currency + u'.';
+    if (const QString outside = statement::outsidePeriodNotice(done.dates, view.viewState().selected);
+        !outside.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + outside;
     if (!done.backupPath.isEmpty())
         text += QStringLiteral("\r\n\r\nUna copia del giornale com'era prima dell'importazione è in:\r\n") +
                 QDir::toNativeSeparators(done.backupPath);
     Prompt::instance().message(parentWidget(), text, MsgStyle::Ok);
     return true;
+}
+
+void frmImporta::reject()
+{
+    if (currentId() == importpage::Review && !m_session.movements().empty() &&
+        Prompt::instance().message(this,
+                                   QStringLiteral("Chiudere senza importare? I movimenti esaminati non "
+                                                  "vengono registrati nel giornale."),
+                                   MsgStyle::YesNo) != Answer::Yes)
+        return;
+    QWizard::reject();
 }
 
 } // namespace movilibro

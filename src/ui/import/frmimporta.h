@@ -21,6 +21,9 @@ public:
     // the user told what came in. True when something was imported.
     bool Mostra(JournalView& view);
 
+    // Esc or "Annulla" on the review page asks before the reviewed movements are dropped.
+    void reject() override;
+
 private:
     ImportSession m_session;
     ReviewPage* m_review;

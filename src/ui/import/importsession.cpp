@@ -1,45 +1,72 @@
 #include "ui/import/importsession.h"
 
 #include "app/mainmod.h"
+#include "app/seams.h"
 #include "db/connection.h"
 #include "settings/registryerror.h"
+
+#include <algorithm>
 
 namespace movilibro {
 
 using namespace statement;
 
+namespace {
+
+ReadOptions optionsWith(std::optional<ColumnLayout> layout, DateChoice choice = DateChoice::Booking)
+{
+    return ReadOptions{std::move(layout), choice, Clock::today()};
+}
+
+} // namespace
+
 void ImportSession::open(const QString& path)
 {
-    Statement read = readStatement(path);
+    Statement read = readStatement(path, optionsWith(std::nullopt));
     if (read.kind == Statement::Kind::Csv) {
-        std::optional<CsvLayout> known;
+        std::optional<ColumnLayout> known;
         try {
             known = rememberedLayout(mainmod::SettingsKey, read.layout);
         } catch (const RegistryError&) {
         }
         if (known) {
             try {
-                read = readStatement(path, known);
+                read = readStatement(path, optionsWith(known));
             } catch (const StatementError&) {
             }
         }
     }
     m_path = path;
-    m_statement = std::move(read);
+    m_fileAccount = 0;
+    take(std::move(read));
 }
 
-void ImportSession::applyLayout(const CsvLayout& layout)
+void ImportSession::applyLayout(const ColumnLayout& layout)
 {
-    Statement read = readStatement(m_path, layout);
+    Statement read = readStatement(m_path, optionsWith(layout));
     // The preview stays the one first shown, whatever the reader keeps.
     if (read.previewRows.isEmpty())
         read.previewRows = m_statement.previewRows;
-    m_statement = std::move(read);
+    take(std::move(read));
 }
 
 void ImportSession::chooseDate(DateChoice choice)
 {
-    m_statement = readStatement(m_path, std::nullopt, choice);
+    take(readStatement(m_path, optionsWith(std::nullopt, choice)));
+}
+
+void ImportSession::chooseFileAccount(int index)
+{
+    m_fileAccount = index;
+    take(std::move(m_read));
+}
+
+void ImportSession::take(Statement read)
+{
+    m_read = std::move(read);
+    m_statement = m_read;
+    if (m_statement.accounts.size() > 1)
+        keepAccount(m_statement, std::clamp(m_fileAccount, 0, int(m_statement.accounts.size()) - 1));
 }
 
 void ImportSession::rememberLayout() const

@@ -15,16 +15,21 @@ namespace movilibro {
 class ImportSession
 {
 public:
-    // Reads the file with the guessed layout, or with the roles the user
-    // confirmed before for the same header.
+    // Reads the file with the guessed layout, or with the choices the user
+    // confirmed before for the same header. Forgets what an earlier file taught.
     void open(const QString& path);
-    // Reads the movements again with the roles the user chose.
-    void applyLayout(const statement::CsvLayout& layout);
+    // Reads the movements again with the columns the user chose.
+    void applyLayout(const statement::ColumnLayout& layout);
     // Reads the movements of an XML statement again on the other date.
     void chooseDate(statement::DateChoice choice);
-    // Keeps the confirmed roles for the next file with the same header; a
+    // Keeps the confirmed choices for the next file with the same header; a
     // store that cannot be written only loses the suggestion.
     void rememberLayout() const;
+
+    // The accounts the file reports on; several only in some XML statements.
+    const std::vector<statement::StatementAccount>& fileAccounts() const { return m_read.accounts; }
+    // The one of them whose movements are imported.
+    void chooseFileAccount(int index);
 
     void setAccount(qint64 id, const QString& name)
     {
@@ -44,8 +49,12 @@ public:
     const std::vector<statement::Movement>& movements() const { return m_statement.movements; }
 
 private:
+    void take(statement::Statement read);
+
     QString m_path;
-    statement::Statement m_statement;
+    statement::Statement m_read;      // every account of the file
+    statement::Statement m_statement; // the chosen one's
+    int m_fileAccount = 0;
     qint64 m_accountId = 0;
     QString m_accountName;
 };

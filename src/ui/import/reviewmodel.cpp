@@ -1,6 +1,7 @@
 #include "ui/import/reviewmodel.h"
 
 #include "format/formatengine.h"
+#include "statement/notices.h"
 
 #include <QBrush>
 #include <QFont>
@@ -21,7 +22,7 @@ void ReviewModel::setMovements(const std::vector<statement::Movement>* movements
     m_movements = movements;
     m_ticked.assign(movements ? movements->size() : 0, false);
     for (size_t i = 0; i < m_ticked.size(); ++i)
-        m_ticked[i] = !(*movements)[i].isRefused() && !(*movements)[i].duplicate;
+        m_ticked[i] = (*movements)[i].isFresh();
     endResetModel();
     emit ticksChanged();
 }
@@ -47,6 +48,15 @@ int ReviewModel::duplicateCount() const
         return 0;
     return int(std::count_if(m_movements->begin(), m_movements->end(),
                              [](const statement::Movement& m) { return m.duplicate && !m.isRefused(); }));
+}
+
+int ReviewModel::possibleRepeatCount() const
+{
+    if (!m_movements)
+        return 0;
+    return int(std::count_if(m_movements->begin(), m_movements->end(), [](const statement::Movement& m) {
+        return m.possibleRepeat.has_value() && !m.isRefused();
+    }));
 }
 
 int ReviewModel::refusedCount() const
@@ -81,7 +91,7 @@ QString ReviewModel::text(const statement::Movement& m, int column) const
     case Note:
         if (m.isRefused())
             return QStringLiteral("scartata: ") + m.refusal;
-        return m.duplicate ? QStringLiteral("già presente") : QString();
+        return m.duplicate ? QStringLiteral("già presente") : statement::possibleRepeatNote(m);
     default:
         return {};
     }
@@ -107,7 +117,7 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ForegroundRole:
         // The journal's colours for money in and out; what will not come in is grey.
-        if (m.isRefused() || m.duplicate)
+        if (m.isRefused() || m.duplicate || m.possibleRepeat)
             return QBrush(QPalette().color(QPalette::Disabled, QPalette::Text));
         if (index.column() == In)
             return QBrush(QColor(0, 0, 192));

@@ -9,8 +9,8 @@
 namespace movilibro {
 
 // The movements read from a statement, each with the tick that says it is to
-// be imported. Movements already in the journal start unticked; refused ones
-// can never be ticked.
+// be imported. Movements already in the journal, or perhaps already there,
+// start unticked; refused ones can never be ticked.
 class ReviewModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ public:
 
     int tickedCount() const;
     int duplicateCount() const;
+    int possibleRepeatCount() const;
     int refusedCount() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;

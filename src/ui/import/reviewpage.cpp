@@ -2,6 +2,7 @@
 
 #include "db/backup.h"
 #include "db/connection.h"
+#include "statement/notices.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/import/importsession.h"
 #include "ui/import/reviewmodel.h"
@@ -54,9 +55,13 @@ ReviewPage::ReviewPage(ImportSession& session, QWidget* parent) : ImportPage(par
 void ReviewPage::initializePage()
 {
     m_result.reset();
-    setSubTitle(QStringLiteral("Conto: %1. Vengono importati i movimenti spuntati; quelli già presenti nel "
-                               "giornale sono proposti senza spunta.")
-                    .arg(m_session.accountName()));
+    QString subtitle =
+        QStringLiteral("Conto: %1. Vengono importati i movimenti spuntati; quelli già presenti "
+                       "nel giornale, o forse già presenti, sono proposti senza spunta.")
+            .arg(m_session.accountName());
+    if (const QString currency = statement::currencyNotice(m_session.statement()); !currency.isEmpty())
+        subtitle += QStringLiteral(" Attenzione: ") + currency + u'.';
+    setSubTitle(subtitle);
     m_review->setMovements(&m_session.movements());
     if (m_review->rowCount() > 0)
         tblMovimenti->setCurrentIndex(m_review->index(0, ReviewModel::Date));
@@ -76,12 +81,12 @@ void ReviewPage::showCounts()
             .arg(m_review->tickedCount())
             .arg(m_review->duplicateCount())
             .arg(m_review->refusedCount());
-    // What an XML statement leaves out are the entries not yet booked.
+    if (const int repeats = m_review->possibleRepeatCount(); repeats > 0)
+        text += QStringLiteral(" · possibili doppioni: %1").arg(repeats);
+    if (const int pending = m_session.statement().pending(); pending > 0)
+        text += QStringLiteral(" · movimenti non ancora contabilizzati tralasciati: %1").arg(pending);
     if (const int leftOut = m_session.statement().leftOut; leftOut > 0)
-        text +=
-            (m_session.isCsv() ? QStringLiteral(" · righe senza movimento (saldi, totali) tralasciate: %1")
-                               : QStringLiteral(" · movimenti non ancora contabilizzati tralasciati: %1"))
-                .arg(leftOut);
+        text += QStringLiteral(" · righe senza movimento (saldi, totali) tralasciate: %1").arg(leftOut);
     lblConteggio->setText(text);
 }
 

@@ -405,10 +405,15 @@ void frmMain::showCharts()
     auto* charts = findChild<frmGrafici*>(QString(), Qt::FindDirectChildrenOnly);
     if (!charts) {
         charts = new frmGrafici(
-            *m_gex, *m_accounts->grid(),
+            *m_gex,
             [this] {
                 return frmGrafici::View{m_state.selected, m_state.dateGrouping, m_journal->filter()};
             },
+            {[this](const DateRange& period) { showPeriod(period); },
+             [this](const QString& account) {
+                 m_search->search(account);
+                 bringForward();
+             }},
             this);
         connect(this, &frmMain::gexsBindDone, charts, &frmGrafici::journalChanged);
         connect(this, &frmMain::filterChanged, charts, &frmGrafici::journalChanged);
@@ -416,6 +421,23 @@ void frmMain::showCharts()
     charts->show();
     charts->raise();
     charts->activateWindow();
+}
+
+// A range of the period strip ("Dal ... Al ..."), kept within its limits.
+void frmMain::showPeriod(const DateRange& period)
+{
+    m_period->selectOption(int(PeriodOption::FreeRange));
+    m_period->showOption(int(PeriodOption::FreeRange));
+    m_period->setPickerDates(period);
+    SettaAmbiente();
+    gexsBind();
+    bringForward();
+}
+
+void frmMain::bringForward()
+{
+    raise();
+    activateWindow();
 }
 
 report::ReportContext frmMain::reportContext() const

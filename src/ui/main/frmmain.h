@@ -73,6 +73,8 @@ private:
     void deleteCurrentAccount();
     void runPreferences();
     void showCharts();
+    void showPeriod(const DateRange& period);
+    void bringForward();
     report::ReportContext reportContext() const;
     template <typename Dialog> Dialog& dialog();
     void reportFailure(const QString& what, const QString& why);

@@ -273,7 +273,8 @@ QString JournalGrid::filterCaption(const grid::RowFormat& row) const
     }
     const QString count =
         m_shown == 1 ? QStringLiteral("1 registrazione") : QStringLiteral("%1 registrazioni").arg(m_shown);
-    return QStringLiteral("Movilibro  [Filtro: ") + count + totals + u']';
+    return QStringLiteral("Movilibro  [Filtro: ") + m_filter.describe() + QStringLiteral(" · ") + count +
+           totals + u']';
 }
 
 } // namespace movilibro

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QShortcut>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace movilibro {
 
@@ -20,6 +21,11 @@ const QString BoxTip =
     QStringLiteral("Ogni parola deve comparire nella descrizione o nel conto; importi come "
                    "12,50, intervalli come >100, <100 o 100..200; -parola esclude (Ctrl+F)");
 
+// A pressed toggle looks pressed in every style, not only under the pointer.
+const QString ToggleStyle = QStringLiteral(
+    "QToolButton { border: 1px solid palette(mid); border-radius: 3px; padding: 1px 6px; }"
+    "QToolButton:checked { background-color: rgb(200, 222, 250); border: 1px solid rgb(40, 100, 190); }");
+
 QToolButton* toggle(QWidget* parent, const char* name, const QString& text, const QString& tip)
 {
     auto* button = new QToolButton(parent);
@@ -27,22 +33,31 @@ QToolButton* toggle(QWidget* parent, const char* name, const QString& text, cons
     button->setText(text);
     button->setToolTip(tip);
     button->setCheckable(true);
-    button->setAutoRaise(true);
+    button->setStyleSheet(ToggleStyle);
     return button;
 }
 
-// Esc in the box clears the search (and is left to others when nothing is set).
-class EscapeClears : public QObject
+// Esc in the box clears the search (and is left to others when nothing is
+// set); Down and Enter go on to the entries found.
+class BoxKeys : public QObject
 {
 public:
-    EscapeClears(JournalSearch& search, QLineEdit& box) : QObject(&search), m_search(search), m_box(box) {}
+    BoxKeys(JournalSearch& search, QLineEdit& box) : QObject(&search), m_search(search), m_box(box) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == &m_box && event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_box.text().isEmpty()) {
+        if (watched != &m_box || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && m_search.isSet()) {
             m_search.clear();
+            return true;
+        }
+        const bool plain = !(key->modifiers() & ~Qt::KeypadModifier);
+        if (plain &&
+            (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            m_search.goToFirstEntry();
             return true;
         }
         return false;
@@ -64,7 +79,7 @@ JournalSearch::JournalSearch(QWidget* window, grid::GroupedGrid& gex, JournalGri
     m_box->setPlaceholderText(QStringLiteral("Cerca descrizione, conto o importo"));
     m_box->setToolTip(BoxTip);
     m_box->setClearButtonEnabled(true);
-    m_box->installEventFilter(new EscapeClears(*this, *m_box));
+    m_box->installEventFilter(new BoxKeys(*this, *m_box));
     m_incomes = toggle(this, "chkEntrate", QStringLiteral("Entrate"),
                        QStringLiteral("Solo le registrazioni con un'entrata"));
     m_outgoings = toggle(this, "chkUscite", QStringLiteral("Uscite"),
@@ -83,6 +98,12 @@ JournalSearch::JournalSearch(QWidget* window, grid::GroupedGrid& gex, JournalGri
     m_noMatch->setAlignment(Qt::AlignCenter);
     m_noMatch->setWordWrap(true);
     m_noMatch->hide();
+
+    m_unreadable = new QLabel(window);
+    m_unreadable->setObjectName(QStringLiteral("lblRicercaNonValida"));
+    m_unreadable->setStyleSheet(
+        QStringLiteral("background-color: rgb(255, 246, 213); color: rgb(170, 0, 0); padding: 2px 6px;"));
+    m_unreadable->hide();
 
     m_pause.setSingleShot(true);
     m_pause.setInterval(TypingPauseMs);
@@ -125,36 +146,86 @@ void JournalSearch::onToggled(QToolButton* toggled)
     flush();
 }
 
-void JournalSearch::flush()
+QString JournalSearch::apply(const search::Filter& filter)
 {
-    m_pause.stop();
-    const search::Filter filter = typedFilter();
     try {
         if (filter != m_journal.filter()) {
             m_journal.setFilter(filter);
             emit filterApplied();
         }
-        m_box->setStyleSheet(QString());
-        m_box->setToolTip(BoxTip);
+        return {};
     } catch (const search::SearchError& e) {
-        // Half-typed ranges pass through this: say why, keep the last filter.
-        showRefusal(e.message());
+        return e.message();
     } catch (const CurrencyOverflow&) {
-        showRefusal(QStringLiteral("Le registrazioni trovate superano l'importo massimo gestibile."));
+        return QStringLiteral("Le registrazioni trovate superano l'importo massimo gestibile.");
     }
+}
+
+void JournalSearch::flush()
+{
+    m_pause.stop();
+    const search::Filter wanted = typedFilter();
+    const QString why = apply(wanted);
+    // Half-typed ranges pass through here: the last text read stays, the toggles still count.
+    if (!why.isEmpty() && wanted.direction != m_journal.filter().direction)
+        apply({m_journal.filter().text, wanted.direction});
+    showRefusal(why);
     updateNoMatch();
 }
 
 void JournalSearch::showRefusal(const QString& why)
 {
-    m_box->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0)"));
-    m_box->setToolTip(why);
+    m_box->setStyleSheet(why.isEmpty() ? QString() : QStringLiteral("color: rgb(200, 0, 0)"));
+    m_box->setToolTip(why.isEmpty() ? BoxTip : why);
+    if (why.isEmpty()) {
+        m_unreadable->hide();
+        return;
+    }
+    const search::Filter& inForce = m_journal.filter();
+    m_unreadable->setText(why + u' ' +
+                          (inForce.isActive()
+                               ? QStringLiteral("Resta in vigore il filtro \"%1\".").arg(inForce.describe())
+                               : QStringLiteral("Sono mostrate tutte le registrazioni del periodo.")));
+    const QRect grid = m_gex.geometry();
+    const int height = m_unreadable->sizeHint().height();
+    m_unreadable->setGeometry(grid.x(), grid.bottom() + 1 - height, grid.width(), height);
+    m_unreadable->show();
+    m_unreadable->raise();
+}
+
+void JournalSearch::search(const QString& text)
+{
+    m_box->setText(text);
+    flush();
+}
+
+bool JournalSearch::isSet() const
+{
+    return !m_box->text().isEmpty() || m_incomes->isChecked() || m_outgoings->isChecked();
 }
 
 void JournalSearch::clear()
 {
+    for (QToolButton* button : {m_incomes, m_outgoings}) {
+        const QSignalBlocker block(button);
+        button->setChecked(false);
+    }
     m_box->clear();
     flush();
+}
+
+void JournalSearch::goToFirstEntry()
+{
+    flush();
+    if (m_gex.isHidden())
+        return;
+    for (int p = 1; p <= m_gex.displayRowCount(); ++p) {
+        if (m_gex.rowType(p) == grid::RowType::Entry) {
+            m_gex.setCurrentRow(p);
+            m_gex.view()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void JournalSearch::updateNoMatch()

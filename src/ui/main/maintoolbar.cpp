@@ -49,12 +49,14 @@ MainToolbar::MainToolbar(QWidget* parent) : QToolBar(parent)
     addCommand(QStringLiteral("print"), QStringLiteral("Stampa"),
                QStringLiteral("Stampa il foglio di Movilibro"));
     addCommand(QStringLiteral("export"), QStringLiteral("PDF"), QStringLiteral("Esporta il foglio attivo"));
+    addSeparator();
     addCommand(QStringLiteral("import"), QStringLiteral("Importa"),
                QStringLiteral("Importa un estratto conto"));
     addSeparator();
     addCommand(QStringLiteral("tools"), QStringLiteral("Strumenti"),
                QStringLiteral("Strumento ") + Quote + QStringLiteral("Elimina registrazioni fino al...") +
                    Quote);
+    addSeparator();
     addCommand(QStringLiteral("charts"), QStringLiteral("Grafici"), QStringLiteral("Grafici del periodo"));
     addSeparator();
     addCommand(QStringLiteral("view"), QStringLiteral("Struttura"),

@@ -19,9 +19,12 @@ void ModalDriver::poll()
     if (!dialog || !dialog->isVisible())
         return;
     m_poll.stop();
+    // A dialog the program reuses may still hold the focus its last opening
+    // left: the focus counts once the dialog is the active window again.
     const auto focusInside = [dialog] {
         QWidget* focus = QApplication::focusWidget();
-        return focus && (focus == dialog || dialog->isAncestorOf(focus));
+        return QApplication::activeWindow() == dialog && focus &&
+               (focus == dialog || dialog->isAncestorOf(focus));
     };
     dialog->activateWindow(); // another window's late activation can win the first race
     if (!QTest::qWaitFor(focusInside, 2500))
@@ -52,7 +55,7 @@ void play(QDialog& dialog, const QString& script)
         else if (auto* button = dialog.findChild<QAbstractButton*>(name))
             click(button);
         else if (key.count() == 1 && key[0].key() != Qt::Key_unknown)
-            press(key[0].key());
+            press(key[0].key(), key[0].keyboardModifiers());
         else
             QTest::qFail(qPrintable(QStringLiteral("no key or button ") + step), __FILE__, __LINE__);
     }

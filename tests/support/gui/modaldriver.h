@@ -54,7 +54,7 @@ template <typename T> T* control(QWidget& dialog, const QString& name)
     return dialog.findChild<T*>(name);
 }
 // Plays "|"-separated steps in a dialog: <Key> presses the key of that name
-// (<Return>, <Tab>, <Esc>...), <name> clicks the button of that name, <Close>
+// (<Return>, <Tab>, <Esc>, <Shift+Ins>...), <name> clicks the button of that name, <Close>
 // tries the close box; anything else is typed.
 void play(QDialog& dialog, const QString& script);
 

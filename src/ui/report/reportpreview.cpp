@@ -1,4 +1,4 @@
-#include "report/reportpreview.h"
+#include "ui/report/reportpreview.h"
 
 #include "app/prompt.h"
 #include "report/pagesetup.h"
@@ -6,11 +6,11 @@
 #include "report/renderer.h"
 #include "report/report.h"
 #include "report/reporterror.h"
+#include "ui/report/pageview.h"
 
 #include <QAction>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -25,27 +25,27 @@ bool sameFrame(const PageFrame& a, const PageFrame& b)
 
 } // namespace
 
-ReportPreview::ReportPreview(std::unique_ptr<Report> report, ReportDocument document, QWidget* parent)
-    : QDialog(parent), m_report(std::move(report)), m_document(std::move(document)),
+ReportPreview::ReportPreview(std::unique_ptr<Report> report, ReportPages pages, QWidget* parent)
+    : QDialog(parent), m_report(std::move(report)), m_pages(std::move(pages)),
       m_printer(QPrinter::HighResolution)
 {
     setObjectName(QStringLiteral("frmAnteprima"));
-    setWindowTitle(QStringLiteral("Anteprima di stampa - %1").arg(m_document.title));
+    setWindowTitle(QStringLiteral("Anteprima di stampa - %1").arg(m_pages.title()));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     m_printer.setPageLayout(defaultPageLayout());
-    m_printer.setDocName(m_document.title);
+    m_printer.setDocName(m_pages.title());
 
-    m_preview = new QPrintPreviewWidget(&m_printer, this);
-    m_preview->setObjectName(QStringLiteral("previewPagine"));
-    connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &ReportPreview::paint);
+    m_view = new PageView(this);
+    m_view->setObjectName(QStringLiteral("previewPagine"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(buildToolBar());
-    layout->addWidget(m_preview);
+    layout->addWidget(m_view);
     resize(900, 700);
-    m_preview->fitToWidth();
+    showPages();
+    m_view->setFocus();
 }
 
 ReportPreview::~ReportPreview() = default;
@@ -61,22 +61,16 @@ QWidget* ReportPreview::buildToolBar()
     connect(printAction, &QAction::triggered, this, &ReportPreview::print);
     QAction* widthAction = makeAction(QStringLiteral("actLarghezza"), QStringLiteral("Larghezza"),
                                       QKeySequence(Qt::CTRL | Qt::Key_1));
-    connect(widthAction, &QAction::triggered, m_preview, [this] {
-        m_preview->setViewMode(QPrintPreviewWidget::SinglePageView);
-        m_preview->fitToWidth();
-    });
+    connect(widthAction, &QAction::triggered, m_view, &PageView::fitToWidth);
     QAction* pageAction =
         makeAction(QStringLiteral("actPagina"), QStringLiteral("Pagina"), QKeySequence(Qt::CTRL | Qt::Key_2));
-    connect(pageAction, &QAction::triggered, m_preview, [this] {
-        m_preview->setViewMode(QPrintPreviewWidget::SinglePageView);
-        m_preview->fitInView();
-    });
+    connect(pageAction, &QAction::triggered, m_view, &PageView::fitInView);
     QAction* zoomIn =
         makeAction(QStringLiteral("actIngrandisci"), QStringLiteral("Ingrandisci"), QKeySequence::ZoomIn);
-    connect(zoomIn, &QAction::triggered, m_preview, [this] { m_preview->zoomIn(); });
+    connect(zoomIn, &QAction::triggered, m_view, &PageView::zoomIn);
     QAction* zoomOut =
         makeAction(QStringLiteral("actRiduci"), QStringLiteral("Riduci"), QKeySequence::ZoomOut);
-    connect(zoomOut, &QAction::triggered, m_preview, [this] { m_preview->zoomOut(); });
+    connect(zoomOut, &QAction::triggered, m_view, &PageView::zoomOut);
     for (QAction* action : {printAction, widthAction, pageAction, zoomIn, zoomOut}) {
         bar->addAction(action);
     }
@@ -92,6 +86,26 @@ QAction* ReportPreview::makeAction(const QString& name, const QString& text, con
     return action;
 }
 
+void ReportPreview::showPages()
+{
+    m_view->setPages(m_pages.pageCount(), m_printer.pageLayout(),
+                     [this](int index, QPainter& painter, QPaintDevice& device) {
+                         try {
+                             PageRenderer(m_pages.fontFamily(), m_pages.frame(), device)
+                                 .renderPage(painter, m_pages.page(index));
+                         } catch (const CurrencyOverflow&) {
+                             // Only a sum of the one amount without a magnitude gets here: a
+                             // blank page rather than the end of the program.
+                         }
+                     });
+}
+
+void ReportPreview::updatePreview()
+{
+    fitPagesTo(&m_printer);
+    showPages();
+}
+
 void ReportPreview::print()
 {
     QPrintDialog dialog(&m_printer, this);
@@ -99,22 +113,13 @@ void ReportPreview::print()
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    printDocument(&m_printer);
-    m_preview->updatePreview();
+    printPages(&m_printer);
+    updatePreview();
 }
 
-void ReportPreview::paint(QPrinter* printer)
+void ReportPreview::printPages(QPrinter* printer)
 {
-    if (!fitDocumentTo(printer)) {
-        return;
-    }
-    QPainter painter(printer);
-    PageRenderer(m_document, *printer).render(painter);
-}
-
-void ReportPreview::printDocument(QPrinter* printer)
-{
-    if (!fitDocumentTo(printer)) {
+    if (!fitPagesTo(printer)) {
         return;
     }
     QPainter painter;
@@ -128,24 +133,24 @@ void ReportPreview::printDocument(QPrinter* printer)
     const int last = range ? printer->toPage() - 1 : -1;
     // Printers that cannot make copies themselves get the pages again.
     const int copies = printer->supportsMultipleCopies() ? 1 : qMax(1, printer->copyCount());
-    PageRenderer renderer(m_document, *printer);
     for (int copy = 0; copy < copies; ++copy) {
         if (copy > 0) {
             printer->newPage();
         }
-        renderer.render(painter, first, last);
+        drawPages(m_pages, *printer, painter, first, last);
     }
     painter.end();
 }
 
-bool ReportPreview::fitDocumentTo(QPrinter* printer)
+bool ReportPreview::fitPagesTo(QPrinter* printer)
 {
     const PageFrame frame = frameFor(printer->pageLayout(), m_report->printWidth());
-    if (sameFrame(frame, m_document.frame)) {
+    if (sameFrame(frame, m_pages.frame())) {
         return true;
     }
     try {
-        m_document = runReport(*m_report, frame);
+        // The records read for the preview stay: the paper changes, not the journal.
+        m_pages = preparePages(*m_report, m_pages.records(), frame);
         return true;
     } catch (const ReportError& error) {
         Prompt::instance().message(this, error.message(), MsgStyle::Ok);
