@@ -94,7 +94,7 @@ void BM_ReadXlsxRows(benchmark::State& state)
 {
     const QByteArray& bytes = workbookBytes();
     for (auto _ : state) {
-        const std::vector<statement::SheetLine> lines = textRowsOf(statement::openXlsx(bytes)->sheet(0));
+        const statement::Table lines = textRowsOf(statement::openXlsx(bytes)->sheet(0));
         if (lines.size() != Rows + 3)
             state.SkipWithError("rows lost");
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "format/currency.h"
+#include "statement/statement.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -34,5 +35,10 @@ struct OfxAccount
 // Reads the statements of an OFX file through LibOFX: one account each, in
 // file order. Throws StatementError when the file holds no statement.
 std::vector<OfxAccount> readOfx(const QByteArray& bytes);
+
+// The same as a statement: every transaction a movement (refused when its
+// day or amount is missing), NAME and MEMO its description, FITID its
+// reference, the ledger balance the account's closing balance.
+Statement readOfxStatement(const QByteArray& bytes);
 
 } // namespace movilibro::statement

@@ -1,6 +1,7 @@
 #include "statement/sheettable.h"
 
 #include "statement/statement.h"
+#include "statement/text.h"
 
 #include <QHash>
 #include <QLocale>
@@ -68,7 +69,7 @@ QString dateText(const SheetCell& cell, const Sheet& sheet, QChar decimal)
 }
 
 // Each merged block over several rows: its value on each of them.
-void repeatMergedDown(const Sheet& sheet, std::vector<SheetLine>& lines)
+void repeatMergedDown(const Sheet& sheet, Table& lines)
 {
     QHash<int, size_t> byLine;
     for (size_t i = 0; i < lines.size(); ++i)
@@ -87,7 +88,7 @@ void repeatMergedDown(const Sheet& sheet, std::vector<SheetLine>& lines)
             auto it = byLine.find(row + 1);
             if (it == byLine.end()) {
                 it = byLine.insert(row + 1, lines.size());
-                lines.push_back(SheetLine{row + 1, {}});
+                lines.push_back(TableRow{row + 1, {}});
             }
             QStringList& cells = lines[*it].cells;
             while (cells.size() <= range.firstColumn)
@@ -97,7 +98,7 @@ void repeatMergedDown(const Sheet& sheet, std::vector<SheetLine>& lines)
         }
     }
     std::stable_sort(lines.begin(), lines.end(),
-                     [](const SheetLine& a, const SheetLine& b) { return a.line < b.line; });
+                     [](const TableRow& a, const TableRow& b) { return a.line < b.line; });
 }
 
 } // namespace
@@ -115,10 +116,10 @@ QString cellText(const SheetCell& cell, const Sheet& sheet, QChar decimal)
     }
 }
 
-std::vector<SheetLine> textRowsOf(const Sheet& sheet)
+Table textRowsOf(const Sheet& sheet)
 {
     const QChar decimal = decimalOfTexts(sheet);
-    std::vector<SheetLine> lines;
+    Table lines;
     lines.reserve(sheet.rows.size());
     qint64 cells = 0;
     for (const SheetRow& r : sheet.rows) {
@@ -128,7 +129,7 @@ std::vector<SheetLine> textRowsOf(const Sheet& sheet)
         if (cells > 2 * LargestSheet)
             throw StatementError(
                 QStringLiteral("Il foglio «%1» è troppo grande per un estratto conto.").arg(sheet.name));
-        SheetLine line{r.row + 1, {}};
+        TableRow line{r.row + 1, {}};
         line.cells.reserve(r.cells.back().column + 1);
         for (const SheetCell& c : r.cells) {
             while (line.cells.size() < c.column)
@@ -142,6 +143,30 @@ std::vector<SheetLine> textRowsOf(const Sheet& sheet)
     }
     repeatMergedDown(sheet, lines);
     return lines;
+}
+
+Statement readSpreadsheet(Workbook& book, Statement::Kind kind, const ReadOptions& options)
+{
+    const QStringList names = book.sheetNames();
+    QStringList withData;
+    QList<int> indexes;
+    for (int i = 0; i < names.size(); ++i) {
+        if (book.hasData(i)) {
+            withData << names[i];
+            indexes << i;
+        }
+    }
+    if (withData.isEmpty())
+        throw StatementError(QStringLiteral("Il foglio di calcolo è vuoto: nessun foglio contiene dati."));
+    const qsizetype chosen = options.sheet.isEmpty() ? 0 : withData.indexOf(options.sheet);
+    if (chosen < 0)
+        throw StatementError(QStringLiteral("Nel foglio di calcolo non c'è un foglio «%1» con dati, ma: %2.")
+                                 .arg(printable(options.sheet), withData.join(QStringLiteral(", "))));
+    Statement s = readTable(textRowsOf(book.sheet(indexes[chosen])), ColumnLayout{}, options);
+    s.kind = kind;
+    s.sheets = withData;
+    s.sheet = withData[chosen];
+    return s;
 }
 
 } // namespace movilibro::statement

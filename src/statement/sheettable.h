@@ -1,27 +1,21 @@
 #pragma once
 
 #include "statement/sheet.h"
-
-#include <QStringList>
-
-#include <vector>
+#include "statement/table.h"
 
 namespace movilibro::statement {
 
-// A row of a sheet as text, the way a CSV line gives it: `line` is the row's
-// number as the spreadsheet shows it.
-struct SheetLine
-{
-    int line = 0;
-    QStringList cells;
-};
-
-// The rows of a sheet as text cells, for the detector that reads CSV tables:
+// The rows of a sheet as text cells, for the detector that reads CSV tables
+// (a row's line is its number as the spreadsheet shows it):
 // dates as "2024-03-01" (a time of day after them when they have one),
 // numbers as plain decimals with the decimal separator the sheet's texts
 // use, a cell merged down the rows repeated on each (several movements of one
 // day under one date). Throws StatementError for a sheet too wide to hold.
-std::vector<SheetLine> textRowsOf(const Sheet& sheet);
+Table textRowsOf(const Sheet& sheet);
+
+// The movements of the sheet `options.sheet` names, else of the first sheet
+// that holds data, read as a CSV table is. Throws StatementError.
+Statement readSpreadsheet(Workbook& book, Statement::Kind kind, const ReadOptions& options);
 
 // One cell as text; `decimal` separates a number's decimals.
 QString cellText(const SheetCell& cell, const Sheet& sheet, QChar decimal = u',');

@@ -84,10 +84,10 @@ QByteArray workbookWith(const QString& sheetData, const QString& after = {}, boo
 }
 
 // Rows as "line:cell|cell", joined by " / ".
-QString shown(const std::vector<SheetLine>& lines)
+QString shown(const Table& lines)
 {
     QStringList out;
-    for (const SheetLine& l : lines)
+    for (const TableRow& l : lines)
         out << QString::number(l.line) + u':' + l.cells.join(u'|');
     return out.join(QStringLiteral(" / "));
 }
@@ -139,6 +139,8 @@ private slots:
     void ofxValues();
     void fileKinds_data();
     void fileKinds();
+    void statements_data();
+    void statements();
 };
 
 void TestReaders::sheetCells_data()
@@ -447,6 +449,78 @@ void TestReaders::fileKinds()
     const QString message = refusalOf(FileKind(kind), QStringLiteral("«x»"));
     QCOMPARE(message.isEmpty(), refusal.isEmpty());
     QVERIFY2(message.contains(refusal), qPrintable(message));
+}
+
+// Every kind through readStatement: the sheet read, the days and the texts.
+void TestReaders::statements_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("sheets");
+    QTest::addColumn<QString>("movements"); // the first, the second and the last
+    const auto row = [](const char* name, const char* file, const char* sheet, Statement::Kind kind,
+                        const char* sheets, const char* movements, const QByteArray& from = {},
+                        const QByteArray& to = {}) {
+        QTest::newRow(name) << file << sheet << from << to << int(kind) << sheets
+                            << QString::fromUtf8(movements);
+    };
+    row("XLSX, the first sheet with data", "movimenti.xlsx", "", Statement::Kind::Xlsx,
+        "Conto corrente,Carta",
+        "01/03/2024 1500,00 Stipendio marzo / 04/03/2024 -12,50 Pagamento POS Bar Sport / "
+        "18/03/2024 -100,00 Prelievo ATM");
+    row("XLSX, the sheet chosen", "movimenti.xlsx", "Carta", Statement::Kind::Xlsx, "Conto corrente,Carta",
+        "02/03/2024 -29,99 Libreria Centrale / 10/03/2024 29,99 Storno Libreria Centrale / "
+        "12/03/2024 -64,20 Ristorante Da Mario");
+    const char* base1904 = "29/02/2024 250,00 Versamento contanti / 01/03/2024 -2,50 Canone mensile / "
+                           "04/03/2024 -0,75 Commissioni";
+    row("XLSX, 1904 base", "movimenti-1904.xlsx", "", Statement::Kind::Xlsx, "Movimenti", base1904);
+    row("XLS", "movimenti.xls", "", Statement::Kind::Xls, "Movimenti", base1904);
+    row("OFX 1", "conto.ofx", "", Statement::Kind::Ofx, "",
+        "01/03/2024 1500,00 Stipendio marzo - Bonifico da Ditta Esempio / 04/03/2024 -12,50 Caffè Bar Sport "
+        "/ "
+        "18/03/2024 -200,00 Prelievo bancomat");
+    row("OFX 1, neither NAME nor MEMO: the kind", "conto.ofx", "", Statement::Kind::Ofx, "",
+        "01/03/2024 1500,00 Stipendio marzo - Bonifico da Ditta Esempio / 04/03/2024 -12,50 Pagamento POS / "
+        "18/03/2024 -200,00 Prelievo bancomat",
+        "<NAME>Caff\xE8 Bar Sport\r\n", "");
+    row("camt.052", "camt052.xml", "", Statement::Kind::Camt052, "",
+        "10/09/2024 -120,50 Einkauf Lebensmittel / 11/09/2024 2000,00 Gutschrift Lohn September / "
+        "11/09/2024 2000,00 Gutschrift Lohn September");
+    row("camt.054", "camt054.xml", "", Statement::Kind::Camt054, "",
+        "01/10/2024 350,00 Rimborso spese / 02/10/2024 -89,90 Addebito SDD assicurazione / "
+        "02/10/2024 -89,90 Addebito SDD assicurazione");
+}
+
+void TestReaders::statements()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, sheet);
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(int, kind);
+    QFETCH(QString, sheets);
+    QFETCH(QString, movements);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(file);
+    QFile copy(path);
+    QVERIFY(copy.open(QIODevice::WriteOnly));
+    copy.write(from.isEmpty() ? fileBytes(file) : fileBytes(file).replace(from, to));
+    copy.close();
+    ReadOptions options;
+    options.sheet = sheet;
+    const Statement s = readStatement(path, options);
+    QCOMPARE(int(s.kind), kind);
+    QCOMPARE(s.sheets.join(u','), sheets);
+    QCOMPARE(s.sheet, sheet.isEmpty() ? s.sheets.value(0) : sheet);
+    QVERIFY(s.movements.size() >= 2);
+    QStringList found;
+    for (const Movement* m : {&s.movements[0], &s.movements[1], &s.movements.back()})
+        found << m->date.toString(QStringLiteral("dd/MM/yyyy")) + u' ' + m->amount.toString() + u' ' +
+                     m->description;
+    QCOMPARE(found.join(QStringLiteral(" / ")), movements);
 }
 
 QTEST_GUILESS_MAIN(TestReaders)

@@ -18,13 +18,19 @@ namespace {
 
 // The statement with the layout the user confirmed for its header before,
 // when there is one. What the file leaves open stops here, before the
-// journal is touched: the command line never guesses.
-statement::Statement readBankStatement(const QString& file)
+// journal is touched: the command line never guesses, not even which sheet
+// of a workbook holds the movements.
+statement::Statement readBankStatement(const QString& file, const QString& sheet)
 {
     statement::ReadOptions options;
     options.today = Clock::today();
+    options.sheet = sheet;
     statement::Statement s = statement::readStatement(file, options);
-    if (s.kind != statement::Statement::Kind::Csv)
+    if (s.sheets.size() > 1 && sheet.isEmpty())
+        throw Failure{QStringLiteral("Il file %1 ha più fogli con dati (%2): indicare con --sheet quello da "
+                                     "importare.")
+                          .arg(shown(file), s.sheets.join(QStringLiteral(", ")))};
+    if (!s.isTable())
         return s;
     if (mainmod::SettingsKey.isEmpty())
         mainmod::SettingsKey = mainmod::DefaultSettingsKey;
@@ -113,7 +119,7 @@ struct Sorted
 Sorted sorted(const statement::Statement& s)
 {
     Sorted out;
-    const bool table = s.kind == statement::Statement::Kind::Csv;
+    const bool table = s.isTable();
     for (const statement::Movement& m : s.movements) {
         const QString where =
             (table ? QStringLiteral("Riga %1") : QStringLiteral("Movimento %1")).arg(m.line);
@@ -141,7 +147,7 @@ int runStatementImport(const Request& r, const QString& folder)
 {
     statement::Statement s = [&] {
         try {
-            return readBankStatement(r.statementFile);
+            return readBankStatement(r.statementFile, r.sheet);
         } catch (const statement::StatementError& e) {
             throw Failure{e.message()};
         }
