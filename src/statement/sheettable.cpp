@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace movilibro::statement {
 
@@ -145,6 +146,11 @@ Table textRowsOf(const Sheet& sheet)
     return lines;
 }
 
+bool holdsMovements(const Statement& s)
+{
+    return !s.movements.empty() || !s.undecided.isEmpty();
+}
+
 Statement readSpreadsheet(Workbook& book, Statement::Kind kind, const ReadOptions& options)
 {
     const QStringList names = book.sheetNames();
@@ -158,15 +164,39 @@ Statement readSpreadsheet(Workbook& book, Statement::Kind kind, const ReadOption
     }
     if (withData.isEmpty())
         throw StatementError(QStringLiteral("Il foglio di calcolo è vuoto: nessun foglio contiene dati."));
-    const qsizetype chosen = options.sheet.isEmpty() ? 0 : withData.indexOf(options.sheet);
-    if (chosen < 0)
-        throw StatementError(QStringLiteral("Nel foglio di calcolo non c'è un foglio «%1» con dati, ma: %2.")
-                                 .arg(printable(options.sheet), withData.join(QStringLiteral(", "))));
-    Statement s = readTable(textRowsOf(book.sheet(indexes[chosen])), ColumnLayout{}, options);
-    s.kind = kind;
-    s.sheets = withData;
-    s.sheet = withData[chosen];
-    return s;
+    const auto read = [&](qsizetype chosen) {
+        Statement s = readTable(textRowsOf(book.sheet(indexes[chosen])), ColumnLayout{}, options);
+        s.kind = kind;
+        s.sheets = withData;
+        s.sheet = withData[chosen];
+        return s;
+    };
+    if (!options.sheet.isEmpty()) {
+        const qsizetype chosen = withData.indexOf(options.sheet);
+        if (chosen < 0)
+            throw StatementError(
+                QStringLiteral("Nel foglio di calcolo non c'è un foglio «%1» con dati, ma: %2.")
+                    .arg(printable(options.sheet), withData.join(QStringLiteral(", "))));
+        return read(chosen);
+    }
+    // A sheet of notes before the movements is passed over.
+    std::optional<Statement> first;
+    std::optional<StatementError> firstError;
+    for (qsizetype i = 0; i < withData.size(); ++i) {
+        try {
+            Statement s = read(i);
+            if (holdsMovements(s))
+                return s;
+            if (!first)
+                first = std::move(s);
+        } catch (const StatementError& e) {
+            if (!firstError)
+                firstError = e;
+        }
+    }
+    if (first)
+        return *first;
+    throw *firstError;
 }
 
 } // namespace movilibro::statement

@@ -14,8 +14,13 @@ namespace movilibro::statement {
 Table textRowsOf(const Sheet& sheet);
 
 // The movements of the sheet `options.sheet` names, else of the first sheet
-// that holds data, read as a CSV table is. Throws StatementError.
+// that holds movements (a sheet of notes before them passed over), read as a
+// CSV table is. Statement::sheets lists every sheet with data. Throws
+// StatementError.
 Statement readSpreadsheet(Workbook& book, Statement::Kind kind, const ReadOptions& options);
+// True when a table read as movements, or as a table of movements whose
+// columns the user still has to confirm.
+bool holdsMovements(const Statement& s);
 
 // One cell as text; `decimal` separates a number's decimals.
 QString cellText(const SheetCell& cell, const Sheet& sheet, QChar decimal = u',');

@@ -559,7 +559,7 @@ private slots:
             << "";
         QTest::newRow("a workbook of two sheets with data")
             << "movimenti.xlsx" << banca << "" << false << 1 << 0
-            << "ha più fogli con dati (Conto corrente, Carta): indicare con --sheet quello da importare"
+            << "ha più fogli con movimenti (Conto corrente, Carta): indicare con --sheet quello da importare"
             << "";
         QTest::newRow("the sheet --sheet names") << "movimenti.xlsx" << banca + "|--sheet|Carta"
                                                  << "" << false << 0 << 3 << "3 movimenti importati"
@@ -568,6 +568,14 @@ private slots:
             << "movimenti.xlsx" << banca + "|--sheet|Note"
             << "" << false << 1 << 0 << "non c'è un foglio «Note» con dati, ma: Conto corrente, Carta"
             << "";
+        QTest::newRow("--sheet for a CSV file")
+            << "preambolo.csv" << banca + "|--sheet|Foglio1"
+            << "" << false << 1 << 0
+            << "non è un foglio di calcolo: l'opzione --sheet vale solo per i file Excel"
+            << "";
+        QTest::newRow("a sheet of notes before the movements")
+            << "legenda.xls" << banca << "" << false << 0 << 2 << "2 movimenti importati"
+            << "2024-04-02 0, 2024-04-05 184000";
         QTest::newRow("OFX") << "conto.ofx" << banca << "" << false << 0 << 4
                              << "4 movimenti importati, 0 già presenti"
                              << "2024-03-01 0, 2024-03-04 125000, 2024-03-05 459000, 2024-03-18 2000000";

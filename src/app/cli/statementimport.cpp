@@ -10,11 +10,32 @@
 #include "db/connstring.h"
 #include "db/journaldb.h"
 #include "statement/notices.h"
+#include "statement/sheettable.h"
 #include "statement/statement.h"
 
 namespace movilibro::cli {
 
 namespace {
+
+// A workbook read without --sheet: fine when one sheet alone holds movements
+// (the others notes or totals), which is the one read.
+void refuseSeveralSheets(const QString& file, const statement::Statement& s, statement::ReadOptions options)
+{
+    QStringList holding;
+    for (const QString& name : s.sheets) {
+        options.sheet = name;
+        try {
+            if (statement::holdsMovements(statement::readStatement(file, options)))
+                holding << name;
+        } catch (const statement::StatementError&) {
+        }
+    }
+    if (holding.size() > 1)
+        throw Failure{
+            QStringLiteral("Il file %1 ha più fogli con movimenti (%2): indicare con --sheet quello "
+                           "da importare.")
+                .arg(shown(file), holding.join(QStringLiteral(", ")))};
+}
 
 // The statement with the layout the user confirmed for its header before,
 // when there is one. What the file leaves open stops here, before the
@@ -26,10 +47,14 @@ statement::Statement readBankStatement(const QString& file, const QString& sheet
     options.today = Clock::today();
     options.sheet = sheet;
     statement::Statement s = statement::readStatement(file, options);
-    if (s.sheets.size() > 1 && sheet.isEmpty())
-        throw Failure{QStringLiteral("Il file %1 ha più fogli con dati (%2): indicare con --sheet quello da "
-                                     "importare.")
-                          .arg(shown(file), s.sheets.join(QStringLiteral(", ")))};
+    if (!sheet.isEmpty() && s.sheets.isEmpty())
+        throw Failure{
+            QStringLiteral(
+                "Il file %1 non è un foglio di calcolo: l'opzione --sheet vale solo per i file Excel.")
+                .arg(shown(file))};
+    if (sheet.isEmpty() && s.sheets.size() > 1)
+        refuseSeveralSheets(file, s, options);
+    options.sheet = s.sheet;
     if (!s.isTable())
         return s;
     if (mainmod::SettingsKey.isEmpty())
