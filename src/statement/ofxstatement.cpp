@@ -62,7 +62,8 @@ Statement readOfxStatement(const QByteArray& bytes)
     int number = 0;
     for (const OfxAccount& a : readOfx(bytes)) {
         StatementAccount account;
-        account.id = a.id;
+        // Bank, branch and account number, as one word like an IBAN.
+        account.id = QString(a.id).remove(u' ');
         account.currency = a.currency.toUpper();
         if (a.ledgerBalance && a.ledgerDate.isValid())
             account.closing = Balance{*a.ledgerBalance, a.ledgerDate};

@@ -72,7 +72,7 @@ const FileCase Files[] = {
      "Bonifico da Verdi", "|||", 0},
     {"XLS", "movimenti.xls", "DTEU", 4, "", 0, 0, money(1500), money(3, 25), "Canone mensile", "|||", 0},
     {"OFX 1, SGML", "conto.ofx", "", 4, "", 0, 0, money(1500), money(258, 40),
-     "Stipendio marzo - Bonifico da Ditta Esempio", "EUR|03069 01234 000012345678||31/03/2024 1241,60", 4},
+     "Stipendio marzo - Bonifico da Ditta Esempio", "EUR|0306901234000012345678||31/03/2024 1241,60", 4},
     {"OFX 2, XML, credit card", "carta.qfx", "", 3, "", 0, 0, money(29, 99), money(94, 19),
      "Ristorante Sale & Pepe - Cena di lavoro", "EUR|4111222233334444||31/03/2024 -64,20", 3},
     {"camt.052, francs, pending entry left out", "camt052.xml", "", 2, "", 0, 1, money(2000), money(120, 50),
