@@ -6,6 +6,9 @@ namespace movilibro::statement {
 
 NumberShape shapeOfFormat(QStringView code)
 {
+    // The general format under the name some programs write for it.
+    if (code.compare(u"Standard", Qt::CaseInsensitive) == 0)
+        return NumberShape::Plain;
     bool day = false, month = false, time = false;
     for (qsizetype i = 0; i < code.size(); ++i) {
         const QChar c = code[i].toLower();

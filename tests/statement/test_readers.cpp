@@ -256,6 +256,7 @@ void TestReaders::bankWorkbook()
     QCOMPARE(row.cells[3].shape(), NumberShape::Plain);
     QCOMPARE(shapeOfFormat(u"[Red]#,##0.00\" dd\";-0"), NumberShape::Plain);
     QCOMPARE(shapeOfFormat(u"[h]:mm"), NumberShape::Time);
+    QCOMPARE(shapeOfFormat(u"Standard"), NumberShape::Plain);
     QCOMPARE(sheet.merged.size(), size_t(2));
 }
 
