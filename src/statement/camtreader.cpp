@@ -205,6 +205,8 @@ Movement movementOf(const Entry& e, int number, DateChoice choice)
         m.refusal = QStringLiteral("manca l'indicazione di entrata o uscita (CdtDbtInd)");
     else if (amount.amount->isZero())
         m.refusal = QStringLiteral("importo pari a zero");
+    else if (m.description.isEmpty())
+        m.refusal = QStringLiteral("nessun testo: né causale, né controparte, né riferimento");
     else if (const QString range = amountOutOfRange(m.amount); !range.isEmpty())
         m.refusal = range;
     return m;

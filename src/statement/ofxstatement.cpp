@@ -44,6 +44,8 @@ Movement movementOf(const OfxTransaction& t, int number, int account, const QStr
         m.refusal = QStringLiteral("importo mancante");
     else if (t.amount->isZero())
         m.refusal = QStringLiteral("importo pari a zero");
+    else if (m.description.isEmpty())
+        m.refusal = QStringLiteral("nessun testo: né descrizione (NAME, MEMO), né tipo, né riferimento");
     else if (const QString range = amountOutOfRange(m.amount); !range.isEmpty())
         m.refusal = range;
     else if (!t.currency.isEmpty() && !currency.isEmpty() && t.currency != currency)

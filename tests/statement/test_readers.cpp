@@ -457,12 +457,27 @@ void TestReaders::statements_data()
         "01/03/2024 1500,00 Stipendio marzo - Bonifico da Ditta Esempio / 04/03/2024 -12,50 Pagamento POS / "
         "18/03/2024 -200,00 Prelievo bancomat",
         "<NAME>Caff\xE8 Bar Sport\r\n", "");
+    row("OFX 1, no text at all", "conto.ofx", "", Statement::Kind::Ofx, "",
+        "01/03/2024 1500,00 Stipendio marzo - Bonifico da Ditta Esempio / 04/03/2024 -12,50 Caffè Bar Sport "
+        "/ "
+        "18/03/2024 -200,00 rifiutato: nessun testo: né descrizione (NAME, MEMO), né tipo, né riferimento",
+        "<TRNTYPE>ATM\r\n<DTPOSTED>20240318\r\n<TRNAMT>-200.00\r\n<FITID>2024031800004\r\n<MEMO>Prelievo "
+        "bancomat\r\n",
+        "<TRNTYPE>OTHER\r\n<DTPOSTED>20240318\r\n<TRNAMT>-200.00\r\n");
     row("camt.052", "camt052.xml", "", Statement::Kind::Camt052, "",
         "10/09/2024 -120,50 Einkauf Lebensmittel / 11/09/2024 2000,00 Gutschrift Lohn September / "
         "11/09/2024 2000,00 Gutschrift Lohn September");
     row("camt.054", "camt054.xml", "", Statement::Kind::Camt054, "",
         "01/10/2024 350,00 Rimborso spese / 02/10/2024 -89,90 Addebito SDD assicurazione / "
         "02/10/2024 -89,90 Addebito SDD assicurazione");
+    row("camt.054, no text at all", "camt054.xml", "", Statement::Kind::Camt054, "",
+        "01/10/2024 350,00 Rimborso spese / 02/10/2024 -89,90 rifiutato: nessun testo: né causale, né "
+        "controparte, né riferimento / 02/10/2024 -89,90 rifiutato: nessun testo: né causale, né "
+        "controparte, "
+        "né riferimento",
+        "<AcctSvcrRef>N54-0002</AcctSvcrRef>\n        <AddtlNtryInf>Addebito SDD "
+        "assicurazione</AddtlNtryInf>",
+        "");
 }
 
 void TestReaders::statements()
@@ -492,7 +507,7 @@ void TestReaders::statements()
     found.clear();
     for (const Movement* m : {&s.movements[0], &s.movements[1], &s.movements.back()})
         found << m->date.toString(QStringLiteral("dd/MM/yyyy")) + u' ' + m->amount.toString() + u' ' +
-                     m->description;
+                     (m->isRefused() ? QStringLiteral("rifiutato: ") + m->refusal : m->description);
     QCOMPARE(found.join(QStringLiteral(" / ")), movements);
 }
 
