@@ -25,7 +25,9 @@ FileKind zipKind(const QByteArray& bytes)
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     QuaZip zip(&buffer);
-    if (zip.open(QuaZip::mdUnzip) && zip.setCurrentFile(QStringLiteral("mimetype"))) {
+    if (zip.open(QuaZip::mdUnzip) && zip.setCurrentFile(QStringLiteral("xl/workbook.bin")))
+        return FileKind::Xlsb;
+    if (zip.isOpen() && zip.setCurrentFile(QStringLiteral("mimetype"))) {
         QuaZipFile file(&zip);
         if (file.open(QIODevice::ReadOnly) &&
             file.read(64).startsWith("application/vnd.oasis.opendocument.spreadsheet"))
@@ -145,6 +147,10 @@ QString refusalOf(FileKind kind, const QString& shownName)
     case FileKind::Html:
         return QStringLiteral("Il file %1 è una pagina web (HTML), anche se il suo nome dice altro: "
                               "aprirlo con un foglio di calcolo e salvarlo come .xlsx o .csv.")
+            .arg(shownName);
+    case FileKind::Xlsb:
+        return QStringLiteral("Il file %1 è una cartella di lavoro binaria di Excel (.xlsb): salvarlo come "
+                              ".xlsx o .csv e importare quello.")
             .arg(shownName);
     case FileKind::Ods:
         return QStringLiteral("Il file %1 è un foglio di calcolo OpenDocument (.ods): salvarlo come .xlsx "

@@ -22,6 +22,7 @@ enum class FileKind
     Mt940,
     Html,
     Ods,
+    Xlsb,
     SpreadsheetXml, // Excel 2003 XML
     OtherZip
 };

@@ -295,7 +295,9 @@ bool isXlsxPackage(const QByteArray& bytes)
         return false;
     try {
         Package package(bytes);
-        return package.contains(mainPartOf(package));
+        const QString main = mainPartOf(package);
+        // An Excel binary workbook (.xlsb) keeps its parts in another format.
+        return main.endsWith(u".xml", Qt::CaseInsensitive) && package.contains(main);
     } catch (const StatementError&) {
         return false;
     }

@@ -403,6 +403,7 @@ void TestReaders::fileKinds_data()
     row("ODS",
         zipOf({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", "<x/>"}}),
         FileKind::Ods, "OpenDocument");
+    row("XLSB", zipOf({{"xl/workbook.bin", "\x83\x01"}}), FileKind::Xlsb, "binaria di Excel (.xlsb)");
     row("other ZIP", zipOf({{"estratto.csv", "Data;Importo"}}), FileKind::OtherZip, "archivio compresso");
     row("other XML", "<?xml version=\"1.0\"?><rss><channel/></rss>", FileKind::OtherXml,
         "non è un estratto conto ISO 20022");
