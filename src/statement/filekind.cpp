@@ -25,9 +25,13 @@ FileKind zipKind(const QByteArray& bytes)
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     QuaZip zip(&buffer);
-    if (zip.open(QuaZip::mdUnzip) && zip.setCurrentFile(QStringLiteral("xl/workbook.bin")))
+    // A workbook downloaded halfway is the likeliest broken ZIP: the XLSX
+    // reader says what is wrong with it.
+    if (!zip.open(QuaZip::mdUnzip))
+        return FileKind::Xlsx;
+    if (zip.setCurrentFile(QStringLiteral("xl/workbook.bin")))
         return FileKind::Xlsb;
-    if (zip.isOpen() && zip.setCurrentFile(QStringLiteral("mimetype"))) {
+    if (zip.setCurrentFile(QStringLiteral("mimetype"))) {
         QuaZipFile file(&zip);
         if (file.open(QIODevice::ReadOnly) &&
             file.read(64).startsWith("application/vnd.oasis.opendocument.spreadsheet"))

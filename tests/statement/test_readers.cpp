@@ -378,6 +378,7 @@ void TestReaders::fileKinds_data()
     const QByteArray camt =
         "<?xml version=\"1.0\"?><Document xmlns=\"urn:iso:std:iso:20022:tech:xsd:%1\"><x/>";
     row("XLSX", fileBytes("movimenti.xlsx"), FileKind::Xlsx);
+    row("XLSX downloaded halfway", fileBytes("movimenti.xlsx").left(4000), FileKind::Xlsx);
     row("XLS", fileBytes("movimenti.xls"), FileKind::Xls);
     row("OFX 1", fileBytes("conto.ofx"), FileKind::Ofx);
     row("OFX 2", fileBytes("carta.qfx"), FileKind::Ofx);
