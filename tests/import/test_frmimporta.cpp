@@ -148,6 +148,13 @@ const Import Imports[] = {
          " / 2024-03-12|Banca|Ristorante Da Mario|0|642000",
      "---",
      QStringLiteral("Data,Descrizione,Importo con segno|virgola (1.234,56)|giorno/mese/anno|un'entrata")},
+    // No columns page; the card's payment of the 4th is not the 45,30 typed by hand.
+    {"ofx", "../statement/conto.ofx", false, "", "xxxx", -1, "", "xxxx",
+     Before + " / 2024-03-01|Banca|Stipendio marzo - Bonifico da Ditta Esempio|15000000|0 / "
+              "2024-03-04|Banca|Caffè Bar "
+              "Sport|0|125000 / 2024-03-05|Banca|Addebito SDD - Enel Energia bolletta marzo|0|459000 / "
+              "2024-03-18|Banca|Prelievo bancomat|0|2000000",
+     "----"},
     // Booked entries only; no columns page.
     {"camt.053", "conto.xml", true, "", "xx", 0, "<Space>", "xx",
      Before + " / 2024-03-04|Banca|Stipendio febbraio|12507500|0 / 2024-03-06|Banca|Bolletta luce|0|801000",
@@ -273,7 +280,7 @@ private slots:
         f.prompt().setNextAnswer(Answer::Yes);
         QVERIFY(runAssistant(f, [&](QDialog& d) {
             play(d, "<Return>");
-            if (!QByteArray(c.file).endsWith(".xml")) {
+            if (QByteArray(c.file).endsWith(".csv") || QByteArray(c.file).endsWith(".xlsx")) {
                 remembered = choices(d);
                 play(d, "<Return>");
             }
