@@ -1,15 +1,13 @@
 #include "statement/filekind.h"
 
+#include "statement/statement.h"
 #include "statement/xlsreader.h"
+#include "statement/xlsxpackage.h"
 #include "statement/xlsxreader.h"
 
-#include <QBuffer>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
-
-#include <quazip.h>
-#include <quazipfile.h>
 
 namespace movilibro::statement {
 
@@ -22,22 +20,22 @@ FileKind zipKind(const QByteArray& bytes)
 {
     if (isXlsxPackage(bytes))
         return FileKind::Xlsx;
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    QuaZip zip(&buffer);
-    // A workbook downloaded halfway is the likeliest broken ZIP: the XLSX
-    // reader says what is wrong with it.
-    if (!zip.open(QuaZip::mdUnzip))
+    try {
+        xlsx::Package package(bytes);
+        if (package.contains(QStringLiteral("xl/workbook.bin")))
+            return FileKind::Xlsb;
+        if (package.contains(QStringLiteral("mimetype"))) {
+            QuaZipFile file(&package.zip());
+            if (file.open(QIODevice::ReadOnly) &&
+                file.read(64).startsWith("application/vnd.oasis.opendocument.spreadsheet"))
+                return FileKind::Ods;
+        }
+        return FileKind::OtherZip;
+    } catch (const StatementError&) {
+        // A workbook downloaded halfway is the likeliest broken ZIP: the XLSX
+        // reader says what is wrong with it.
         return FileKind::Xlsx;
-    if (zip.setCurrentFile(QStringLiteral("xl/workbook.bin")))
-        return FileKind::Xlsb;
-    if (zip.setCurrentFile(QStringLiteral("mimetype"))) {
-        QuaZipFile file(&zip);
-        if (file.open(QIODevice::ReadOnly) &&
-            file.read(64).startsWith("application/vnd.oasis.opendocument.spreadsheet"))
-            return FileKind::Ods;
     }
-    return FileKind::OtherZip;
 }
 
 // The root element and its first child name the document.

@@ -16,6 +16,15 @@
 // needs: relationships, number formats, shared strings.
 namespace movilibro::statement::xlsx {
 
+// Bytes the archive reads: a broken archive seeks past their end, which is
+// refused without the warning QBuffer would print.
+class ArchiveBuffer : public QBuffer
+{
+public:
+    using QBuffer::QBuffer;
+    bool seek(qint64 pos) override { return pos >= 0 && pos <= size() && QBuffer::seek(pos); }
+};
+
 // The ZIP package, read from memory.
 class Package
 {
@@ -27,7 +36,7 @@ public:
 
 private:
     QByteArray m_bytes;
-    QBuffer m_buffer;
+    ArchiveBuffer m_buffer;
     QuaZip m_zip;
 };
 
