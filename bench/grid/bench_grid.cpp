@@ -1,7 +1,7 @@
 // Rebuild of the grouped grid: the journal layout (all-entries group, period,
 // account; newest first) on 100,000 and 1,000,000 entries.
 #include "benchjournal.h"
-#include "ui/grid/gridrows.h"
+#include "journal/gridrows.h"
 #include "ui/grid/groupedgrid.h"
 
 #include <QApplication>
@@ -15,7 +15,7 @@
 #include <vector>
 
 using namespace movilibro;
-using namespace movilibro::grid;
+using namespace movilibro::journal;
 
 namespace {
 
@@ -120,13 +120,16 @@ BENCHMARK(BM_Rebuild)
 // The widget: rebuild, spans, every group expanded in the view.
 void BM_GridRebuild(benchmark::State& state)
 {
-    GroupedGrid grid;
-    fillJournal(grid.data(), int(state.range(0)));
-    addLayout(grid, 3);
+    GridData data;
+    GridRows rows(data);
+    fillJournal(data, int(state.range(0)));
+    addLayout(rows, 3);
+    grid::GroupedGrid grid;
+    grid.showRows(&rows);
     grid.setColumnTotalFormat(MoneyIn, QStringLiteral("#,#0.00 ;-#,#0.00 ; ; "));
     grid.resize(1000, 600);
     for (auto _ : state) {
-        grid.rebuild();
+        grid.changeRows([&] { rows.rebuild(); });
         grid.refreshRows();
         grid.setCurrentRow(1);
         benchmark::DoNotOptimize(grid.displayRowCount());
@@ -138,10 +141,13 @@ BENCHMARK(BM_GridRebuild)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillis
 // The row-format pass the main window makes after every rebuild.
 void BM_RefreshRows(benchmark::State& state)
 {
-    GroupedGrid grid;
-    fillJournal(grid.data(), int(state.range(0)));
-    addLayout(grid, 3);
-    grid.rebuild();
+    GridData data;
+    GridRows rows(data);
+    fillJournal(data, int(state.range(0)));
+    addLayout(rows, 3);
+    grid::GroupedGrid grid;
+    grid.showRows(&rows);
+    grid.changeRows([&] { rows.rebuild(); });
     for (auto _ : state)
         grid.refreshRows();
 }

@@ -16,6 +16,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <sys/resource.h>
+
 #include <map>
 #include <memory>
 
@@ -65,7 +67,7 @@ void BM_PlainCApiRead(benchmark::State& state)
 BENCHMARK(BM_PlainCApiRead)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // gexsBind's work on the journal grid: query, data array, groups of layout 3,
-// sort, display rows, progressive balance.
+// sort, display rows, progressive balance; and the process's peak memory.
 void BM_JournalReload(benchmark::State& state)
 {
     bench::BenchJournal& j = bench::BenchJournal::shared(int(state.range(0)));
@@ -77,6 +79,9 @@ void BM_JournalReload(benchmark::State& state)
         binder.arrange(3);
         benchmark::DoNotOptimize(gex.displayRowCount());
     }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
 }
 BENCHMARK(BM_JournalReload)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

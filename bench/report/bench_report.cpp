@@ -7,7 +7,7 @@
 #include "db/enginefunctions.h"
 #include "report/arpschede.h"
 #include "report/pdfexport.h"
-#include "report/reportcommands.h"
+#include "ui/report/reportcommands.h"
 #include "ui/report/reportpreview.h"
 
 #include <QApplication>

@@ -26,7 +26,43 @@ int fail(const QString& message)
     return Failed;
 }
 
+// Qt's own options (-platform, -style, ...) are taken by a GUI application
+// object before the command line is read.
+bool hasQtOptions(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a.startsWith(u'-') && !a.startsWith(QLatin1String("--")) && a != u"-h" && a != u"-v")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+Needs needsOf(const QStringList& arguments)
+{
+    try {
+        const Request r = readRequest(arguments);
+        if (r.help || r.version)
+            return Needs::Console;
+        if (!r.anyTask())
+            return Needs::Windows;
+        if (!r.chartFile.isEmpty())
+            return Needs::Charts;
+        return r.pdfFile.isEmpty() ? Needs::Console : Needs::Painting;
+    } catch (const UsageError&) {
+        return hasQtOptions(arguments) ? Needs::Windows : Needs::Console;
+    }
+}
+
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
 
 bool chooseHeadlessPlatform()
 {

@@ -15,6 +15,22 @@ enum ExitStatus : int
     BadUsage = 2, // unknown or repeated option, bad date, bad layout
 };
 
+// What the arguments need of the application object, decided before it is
+// made: files only (a console: no platform plugin at all), painting without
+// windows (the PDF: fonts and a platform, no display needed), charts (drawn
+// by Qt Charts with graphics items of the widgets module, which cannot even
+// be made without a QApplication, though no window opens) or windows.
+enum class Needs
+{
+    Console,
+    Painting,
+    Charts,
+    Windows
+};
+Needs needsOf(const QStringList& arguments);
+// The arguments as the application object will read them.
+QStringList argumentsOf(int argc, char* argv[]);
+
 // Before the application object exists: with no display to draw on, the
 // offscreen platform, so that the command line (and its errors) works on a
 // server or over ssh. True when it chose it.

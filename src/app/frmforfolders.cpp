@@ -1,9 +1,9 @@
 #include "app/frmforfolders.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "settings/registrystore.h"
 #include "settings/registrywrappers.h"
+#include "ui/prompt/prompt.h"
 
 #include <QDir>
 

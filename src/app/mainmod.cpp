@@ -13,7 +13,6 @@
 
 namespace movilibro::mainmod {
 
-QString SettingsKey;
 QStringList PeriodNames;
 QString DBFolder;
 QString ConnString;

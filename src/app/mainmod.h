@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/periods.h"
+#include "settings/settingskey.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,11 +14,9 @@ namespace movilibro::mainmod {
 inline const QString ApplicationTitle = QStringLiteral("Movilibro");
 inline const QString DatabaseFileName = QStringLiteral("movilibro.mdb");
 inline const QString TemplateFileName = QStringLiteral("master.gen");
-// The program's key in the per-user settings store.
-inline const QString DefaultSettingsKey =
-    QStringLiteral("Software\\Marlenco\\") + ApplicationTitle + QStringLiteral("\\Settings");
+using movilibro::DefaultSettingsKey;
+using movilibro::SettingsKey;
 
-extern QString SettingsKey;
 extern QStringList PeriodNames;
 extern QString DBFolder;
 extern QString ConnString;

@@ -5,8 +5,6 @@
 #include "app/frmsplash.h"
 #include "app/journallock.h"
 #include "app/mainmod.h"
-#include "app/prompt.h"
-#include "app/qttexts.h"
 #include "db/backup.h"
 #include "db/connection.h"
 #include "db/connstring.h"
@@ -16,6 +14,8 @@
 #include "legacy/journalconversion.h"
 #include "settings/registrywrappers.h"
 #include "ui/main/frmmain.h"
+#include "ui/prompt/prompt.h"
+#include "ui/prompt/qttexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -286,24 +286,34 @@ void chooseLocale()
 
 } // namespace
 
-int runApplication(int argc, char* argv[])
+void setUpApplication(QCoreApplication& app)
 {
-    const bool headless = cli::chooseHeadlessPlatform();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(mainmod::ApplicationTitle);
-    QApplication::setOrganizationName(QStringLiteral("Marlenco"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("it.movilibro.Movilibro"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(MOVILIBRO_VERSION_MAJOR)
-                                            .arg(MOVILIBRO_VERSION_MINOR)
-                                            .arg(MOVILIBRO_VERSION_PATCH));
+    QCoreApplication::setApplicationName(mainmod::ApplicationTitle);
+    QCoreApplication::setOrganizationName(QStringLiteral("Marlenco"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(MOVILIBRO_VERSION_MAJOR)
+                                                .arg(MOVILIBRO_VERSION_MINOR)
+                                                .arg(MOVILIBRO_VERSION_PATCH));
+    if (qobject_cast<QGuiApplication*>(&app))
+        QGuiApplication::setDesktopFileName(QStringLiteral("it.movilibro.Movilibro"));
     chooseLocale();
     installTranslations(app);
-    const auto status = cli::runCommandLine(QApplication::arguments(), [] {
+}
+
+std::optional<int> runTasks()
+{
+    return cli::runCommandLine(QCoreApplication::arguments(), [] {
         setModuleVariables();
         return mainmod::DBFolder;
     });
-    if (status)
+}
+
+int runWindows(int argc, char* argv[])
+{
+    const bool headless = cli::chooseHeadlessPlatform();
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    if (const auto status = runTasks())
         return *status;
     if (headless)
         return cli::refuseWindowWithoutDisplay();

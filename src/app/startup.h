@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 class QCoreApplication;
 
 namespace movilibro {
@@ -18,7 +20,13 @@ void unloadMainWindow();
 // Qt's own texts (buttons, file and print dialogs) in Italian.
 void installTranslations(QCoreApplication& app);
 
-// Whole program: application object, translations, Main(), event loop.
-int runApplication(int argc, char* argv[]);
+// Names, version, locale and Qt's own texts, for any application object.
+void setUpApplication(QCoreApplication& app);
+// The work the command line asks for, on the application object made for it
+// (see cli::needsOf); nothing when it asks for the windows.
+std::optional<int> runTasks();
+// The program's windows: application object, translations, Main(), event
+// loop. Without a display it says why there are no windows.
+int runWindows(int argc, char* argv[]);
 
 } // namespace movilibro

@@ -2,10 +2,9 @@
 
 #include "db/connection.h"
 #include "db/errortext.h"
+#include "journal/journalrows.h"
 #include "report/exporttarget.h"
 #include "report/reporterror.h"
-#include "ui/grid/groupedgrid.h"
-#include "ui/main/journalgrid.h"
 
 #include <QDir>
 
@@ -82,19 +81,26 @@ void CsvWriter::endLine()
     m_lineStart = true;
 }
 
-QByteArray journalCsv(const grid::GroupedGrid& gex)
+bool CsvWriter::flushTo(QIODevice& device)
 {
-    namespace C = JournalColumn;
-    const grid::GridData& data = gex.data();
+    const bool written = device.write(m_bytes) == m_bytes.size();
+    m_bytes.clear();
+    return written;
+}
+
+bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device)
+{
+    namespace C = journal::JournalColumn;
+    constexpr qsizetype Piece = 1 << 20;
+    const journal::GridData& data = rows.data();
     CsvWriter out;
-    out.reserve(qsizetype(data.rowCount()) * 96 + 64);
     for (const char* caption : {"Data", "Conto", "Descrizione", "Entrate", "Uscite", "Saldo progressivo"})
         out.addField(QByteArray(caption));
     out.endLine();
-    for (int p = 1; p <= gex.displayRowCount(); ++p) {
-        if (gex.rowType(p) != grid::RowType::Entry)
+    for (int p = 1; p <= rows.rowCount(); ++p) {
+        if (rows.rowType(p) != journal::RowType::Entry)
             continue;
-        const int k = gex.dataIndex(p);
+        const int k = rows.dataIndex(p);
         out.addField(dateField(data.date(C::Data, k)));
         out.addQuoted(inertText(data.text(C::Conto, k)).toUtf8());
         out.addQuoted(inertText(data.text(C::Descrizione, k)).toUtf8());
@@ -102,19 +108,19 @@ QByteArray journalCsv(const grid::GroupedGrid& gex)
         addAmount(out, data.currency(C::Uscite, k));
         out.addQuoted(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
         out.endLine();
+        if (out.bytes().size() >= Piece && !out.flushTo(device))
+            return false;
     }
-    return out.bytes();
+    return out.flushTo(device);
 }
 
 void exportCsv(const ReportContext& context, const QString& path)
 {
-    grid::GroupedGrid gex;
-    JournalGrid journal(gex);
-    journal.setUp();
+    journal::JournalRows rows;
     try {
-        journal.setFilter(context.filter);
-        journal.load(context.connString, context.kind, {context.start, context.end});
-        journal.arrange(context.layout);
+        rows.setFilter(context.filter);
+        rows.load(context.connString, context.kind, {context.start, context.end});
+        rows.arrange(context.layout);
     } catch (const db::DbError& e) {
         throw ReportError(QStringLiteral("Impossibile leggere il giornale: ") + db::userMessage(e));
     } catch (const CurrencyOverflow&) {
@@ -122,9 +128,8 @@ void exportCsv(const ReportContext& context, const QString& path)
     } catch (const search::SearchError& e) {
         throw ReportError(e.message());
     }
-    const QByteArray bytes = journalCsv(gex);
     ExportTarget file(path);
-    if (!file.open() || file.device().write(bytes) != bytes.size() || !file.commit())
+    if (!file.open() || !writeJournalCsv(rows, file.device()) || !file.commit())
         throw ReportError(saveFailure(path, file.errorString()));
 }
 

@@ -3,10 +3,11 @@
 #include "report/reportcontext.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
-namespace movilibro::grid {
-class GroupedGrid;
+namespace movilibro::journal {
+class JournalRows;
 }
 
 namespace movilibro::report {
@@ -25,7 +26,8 @@ public:
     void addQuoted(const QByteArray& utf8);
     void endLine();
     const QByteArray& bytes() const { return m_bytes; }
-    void reserve(qsizetype size) { m_bytes.reserve(size); }
+    // Writes what was added so far and forgets it; false when the write failed.
+    bool flushTo(QIODevice& device);
 
 private:
     void separate();
@@ -33,17 +35,18 @@ private:
     bool m_lineStart = true;
 };
 
-// One line per entry of an arranged journal grid, in its order, with its
+// One line per entry laid out by the journal core, in its order, with its
 // balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo. The
 // account, the description and the amounts are quoted. Amounts have a decimal
 // comma and no grouping; an empty or zero amount is an empty field, as the
 // grid shows it; a negative balance keeps its sign. An
 // account or description a spreadsheet would run as a formula (beginning with
 // =, +, -, @, a tab or a carriage return) gets a leading apostrophe.
-QByteArray journalCsv(const grid::GroupedGrid& gex);
+// Written in pieces as the lines are made; false when a write failed.
+bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device);
 
 // The entries of the context's period (those its filter lets through),
-// arranged as the journal grid does for the context's layout, written to
+// arranged by the journal core for the context's layout, written to
 // `path` as ExportTarget writes. Throws ReportError.
 void exportCsv(const ReportContext& context, const QString& path);
 

@@ -36,6 +36,11 @@ FieldType DataControl::fieldType(const QString& field) const
     return m_types.value(field.toLower(), FieldType::Text);
 }
 
+std::shared_ptr<const RecordSource> DataControl::records() const
+{
+    return m_reader ? m_reader() : std::make_shared<RecordTable>(fetch());
+}
+
 RecordTable DataControl::fetch() const
 {
     auto connection = db::Connection::openConnString(m_connString, db::Connection::Mode::ReadOnly);

@@ -6,11 +6,13 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace movilibro::report {
 
 // Fetches a report's records: a query in the journal's SQL dialect run over
-// the journal named by a connection text. The report declares which fields
+// the journal named by a connection text, or a reader of records held
+// elsewhere (the journal core). The report declares which fields of a query
 // are dates and amounts; any other field is read as text.
 class DataControl
 {
@@ -30,7 +32,14 @@ public:
     // Opens the journal read-only and reads every row. Throws db::DbError.
     RecordTable fetch() const;
 
+    // When set, the records come from here instead of the query.
+    using RecordReader = std::function<std::shared_ptr<const RecordSource>()>;
+    void setRecordReader(RecordReader reader) { m_reader = std::move(reader); }
+    // The reader's records, or the query's. Throws what they throw.
+    std::shared_ptr<const RecordSource> records() const;
+
 private:
+    RecordReader m_reader;
     RowFilter m_rowFilter;
     QString m_connString;
     QString m_source;

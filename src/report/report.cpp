@@ -79,7 +79,7 @@ Control& Report::at(const QString& name)
 
 ReportPages Report::paginate(const PageFrame& frame)
 {
-    return paginate(std::make_shared<RecordTable>(m_dataControl.fetch()), frame);
+    return paginate(m_dataControl.records(), frame);
 }
 
 ReportPages Report::paginate(std::shared_ptr<const RecordSource> records, const PageFrame& frame)

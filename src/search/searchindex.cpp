@@ -15,7 +15,21 @@ void SearchIndex::clear()
     m_built = false;
 }
 
-void SearchIndex::build(const std::vector<QString>& descriptions, const std::vector<QString>& accounts)
+void SearchIndex::build(const std::vector<QString>& descriptions, const std::vector<quint32>& accountIds,
+                        const std::vector<QString>& accountNames)
+{
+    foldDescriptions(descriptions);
+    m_accountOf.assign(descriptions.size(), 0);
+    for (size_t k = 0; k < descriptions.size() && k < accountIds.size(); ++k)
+        m_accountOf[k] = accountIds[k];
+    for (const QString& name : accountNames)
+        m_accounts.push_back(foldText(name));
+    if (m_accounts.empty())
+        m_accounts.emplace_back();
+    m_built = true;
+}
+
+void SearchIndex::foldDescriptions(const std::vector<QString>& descriptions)
 {
     clear();
     const size_t rows = descriptions.size();
@@ -29,27 +43,6 @@ void SearchIndex::build(const std::vector<QString>& descriptions, const std::vec
         appendFolded(d, m_text);
     }
     m_begin.push_back(m_text.size());
-
-    // Pooled names share their data: look them up by address first.
-    QHash<const QChar*, quint32> byAddress;
-    QHash<QString, quint32> byName;
-    m_accountOf.resize(rows);
-    for (size_t k = 0; k < rows && k < accounts.size(); ++k) {
-        const QString& name = accounts[k];
-        auto it = byAddress.constFind(name.constData());
-        if (it == byAddress.cend()) {
-            auto named = byName.constFind(name);
-            if (named == byName.cend()) {
-                named = byName.insert(name, quint32(m_accounts.size()));
-                m_accounts.push_back(foldText(name));
-            }
-            it = byAddress.insert(name.constData(), *named);
-        }
-        m_accountOf[k] = *it;
-    }
-    if (m_accounts.empty())
-        m_accounts.emplace_back();
-    m_built = true;
 }
 
 QStringView SearchIndex::description(int row) const

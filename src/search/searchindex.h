@@ -14,9 +14,9 @@ namespace movilibro::search {
 class SearchIndex
 {
 public:
-    // Rows that share one account string (the journal's text pool) are
-    // folded once; equal names held apart are still folded correctly.
-    void build(const std::vector<QString>& descriptions, const std::vector<QString>& accounts);
+    // Row k's account is accountNames[accountIds[k]]; each name is folded once.
+    void build(const std::vector<QString>& descriptions, const std::vector<quint32>& accountIds,
+               const std::vector<QString>& accountNames);
     void clear();
     bool isBuilt() const { return m_built; }
     int size() const { return int(m_accountOf.size()); }
@@ -32,6 +32,8 @@ public:
                               const std::vector<quint8>& outgoingNulls) const;
 
 private:
+    void foldDescriptions(const std::vector<QString>& descriptions);
+
     QString m_text;
     std::vector<qsizetype> m_begin; // size() + 1 offsets into m_text
     std::vector<QString> m_accounts;

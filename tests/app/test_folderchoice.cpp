@@ -1,7 +1,7 @@
 #include "app/frmforfolders.h"
-#include "app/prompt.h"
 #include "modaldriver.h"
 #include "testsupport.h"
+#include "ui/prompt/prompt.h"
 
 #include <QAbstractButton>
 #include <QAbstractFileIconProvider>

@@ -6,7 +6,6 @@
 #include "ui/dialogs/helpwindow.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/accountspane.h"
-#include "ui/main/journalgrid.h"
 #include "ui/main/journalsearch.h"
 #include "ui/main/maintoolbar.h"
 
@@ -33,7 +32,7 @@
 
 using namespace movilibro;
 using charts::ChartKind;
-using grid::RowType;
+using journal::RowType;
 using test::money;
 
 namespace {

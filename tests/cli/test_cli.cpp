@@ -1,10 +1,10 @@
 #include "app/journallock.h"
-#include "app/prompt.h"
 #include "db/backup.h"
 #include "db/connection.h"
-#include "report/reportcommands.h"
 #include "settings/registrywrappers.h"
 #include "testsupport.h"
+#include "ui/prompt/prompt.h"
+#include "ui/report/reportcommands.h"
 
 #include <QDir>
 #include <QProcess>
@@ -238,6 +238,53 @@ private slots:
         QCOMPARE(test::fileBytes(dir.filePath("esistente")), QByteArray("prima"));
         QCOMPARE(test::fileBytes(m_known->path()), known);
         QCOMPARE(test::fileBytes(locked.path()), open);
+    }
+
+    // Files only: the program loads no platform plugin, so one that does not
+    // exist changes nothing. The PDF paints and does need one.
+    void filesNeedNoPlatform_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("made");
+        QTest::newRow("CSV") << "--db KNOWN --export-csv @uscita.csv" << 0 << "uscita.csv";
+        QTest::newRow("CSV of a search")
+            << "--db KNOWN --export-csv @uscita.csv --search affitto --from 01/01/2010 --to 31/12/2010" << 0
+            << "uscita.csv";
+        QTest::newRow("statement") << "--db @copia --import-statement STATEMENT --account Banca" << 0
+                                   << "copia/backup";
+        QTest::newRow("old journal") << "--db @nuova --import-mdb LEGACY" << 0 << "nuova/movilibro.mdb";
+        QTest::newRow("restore") << "--db @copia --restore @altra.mdb" << 0 << "copia/backup";
+        QTest::newRow("help") << "--help" << 0 << "";
+        QTest::newRow("usage error") << "--db KNOWN --export-csv @uscita.csv --colori" << 2 << "";
+        QTest::newRow("PDF") << "--db KNOWN --export-pdf @uscita.pdf" << -1 << "";
+    }
+    void filesNeedNoPlatform()
+    {
+        QFETCH(QString, args);
+        QFETCH(int, status);
+        QFETCH(QString, made);
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("copia"));
+        QDir().mkpath(dir.filePath("nuova"));
+        QVERIFY(QFile::copy(m_known->path(), dir.filePath("copia/movilibro.mdb")));
+        QVERIFY(QFile::copy(m_known->path(), dir.filePath("altra.mdb")));
+        QStringList arguments = args.split(u' ');
+        for (QString& argument : arguments) {
+            if (argument.startsWith(u'@'))
+                argument = dir.filePath(argument.mid(1));
+            argument.replace("KNOWN", m_known->folder()).replace("LEGACY", Legacy);
+            argument.replace("STATEMENT", Data + QStringLiteral("/statement/preambolo.csv"));
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("nessuna"));
+        const Run run = test::runProgram(QStringLiteral(MOVILIBRO_EXE), arguments, env);
+        if (status < 0)
+            QVERIFY2(run.status != 0, qPrintable(run.out));
+        else
+            QVERIFY2(run.status == status, qPrintable(run.err));
+        if (!made.isEmpty())
+            QVERIFY2(QFileInfo::exists(dir.filePath(made)), qPrintable(run.out + run.err));
     }
 
     void importIntoAnEmptyFolder()

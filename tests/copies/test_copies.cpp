@@ -1,12 +1,12 @@
 // The journal's copies, the old-format conversion and the commands that
 // write the journal, under kills, a clock behind the copies and busy files.
-#include "app/prompt.h"
 #include "app/seams.h"
 #include "app/startup.h"
 #include "db/backup.h"
 #include "db/journaldb.h"
 #include "settings/registrywrappers.h"
 #include "testsupport.h"
+#include "ui/prompt/prompt.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -7,10 +7,10 @@
 #include "app/mainmod.h"
 #include "db/backup.h"
 #include "db/connstring.h"
+#include "journal/journalcolumns.h"
 #include "ui/dialogs/frmoptions.h"
-#include "ui/grid/groupedgrid.h"
+#include "ui/grid/querygrid.h"
 #include "ui/main/accountspane.h"
-#include "ui/main/journalgrid.h"
 #include "ui/main/maintoolbar.h"
 
 #include <QAction>
@@ -189,10 +189,10 @@ private slots:
         f.journal().addEntry(date, f.journal().addAccount(text), text, money(1), 0);
         frmMain& w = f.open();
         QVERIFY2(f.prompt().messages.isEmpty(), qPrintable(f.prompt().messages.value(0).text));
-        QCOMPARE(w.journalGrid()->value(2, JournalColumn::Descrizione).toString(), text);
-        QCOMPARE(w.journalGrid()->value(2, JournalColumn::Conto).toString(), text);
+        QCOMPARE(w.journalGrid()->value(2, journal::JournalColumn::Descrizione).toString(), text);
+        QCOMPARE(w.journalGrid()->value(2, journal::JournalColumn::Conto).toString(), text);
         QCOMPARE(w.accountsPane()->grid()->value(1, 2).toString(), text);
-        QCOMPARE(f.shown(2, JournalColumn::Data), date.toString(QStringLiteral("dd/MM/yyyy")));
+        QCOMPARE(f.shown(2, journal::JournalColumn::Data), date.toString(QStringLiteral("dd/MM/yyyy")));
     }
 
     // The largest amount is shown; a second cannot be added up: said clearly, never wrapped.
@@ -201,7 +201,8 @@ private slots:
         MainWindowFixture f(QDate(2010, 3, 15));
         const qint64 account = f.journal().addAccount(QStringLiteral("Cassa"));
         f.journal().addEntry(QDate(2010, 3, 1), account, QStringLiteral("massimo"), Max, 0);
-        QCOMPARE(f.open().journalGrid()->value(2, JournalColumn::Entrate).value<Currency>().raw(), Max);
+        QCOMPARE(f.open().journalGrid()->value(2, journal::JournalColumn::Entrate).value<Currency>().raw(),
+                 Max);
         QVERIFY(f.prompt().messages.isEmpty());
         f.journal().addEntry(QDate(2010, 3, 2), account, QStringLiteral("ancora"), Max, 0);
         QVERIFY(f.open().isVisible());

@@ -1,5 +1,4 @@
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "app/seams.h"
 #include "app/startup.h"
 #include "db/connection.h"
@@ -10,6 +9,7 @@
 #include "legacy/legacyreader.h"
 #include "testsupport.h"
 #include "ui/main/frmmain.h"
+#include "ui/prompt/prompt.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -10,10 +10,10 @@
 #include "app/startup.h"
 #include "db/backup.h"
 #include "db/connstring.h"
+#include "journal/journalcolumns.h"
 #include "settings/registrywrappers.h"
-#include "ui/grid/groupedgrid.h"
+#include "ui/grid/querygrid.h"
 #include "ui/main/accountspane.h"
-#include "ui/main/journalgrid.h"
 #include "ui/main/maintoolbar.h"
 
 #include <QAction>
@@ -51,10 +51,10 @@ QString rowShape(MainWindowFixture& f)
     const grid::GroupedGrid& gex = *f.window().journalGrid();
     QStringList shape;
     for (int p = 1; p <= gex.displayRowCount(); ++p) {
-        const grid::RowType type = gex.rowType(p);
-        shape << (type == grid::RowType::Entry
+        const journal::RowType type = gex.rowType(p);
+        shape << (type == journal::RowType::Entry
                       ? QStringLiteral("%1=%2").arg(f.idAt(p)).arg(f.balance(p) / 10000)
-                      : (type == grid::RowType::GroupHeader ? "H" : "T") + QString::number(gex.level(p)));
+                      : (type == journal::RowType::GroupHeader ? "H" : "T") + QString::number(gex.level(p)));
     }
     return shape.join(u' ');
 }
@@ -326,7 +326,7 @@ private slots:
         QCOMPARE(rowShape(f), QString::fromLatin1(c.shape));
         QCOMPARE(w.journalGrid()->currentRow(), 1);
         QCOMPARE(f.shown(1, 0), QString::fromUtf8(c.caption));
-        QCOMPARE(f.shown(2, c.layout ? 0 : JournalColumn::Saldo), QString::fromUtf8(c.second));
+        QCOMPARE(f.shown(2, c.layout ? 0 : journal::JournalColumn::Saldo), QString::fromUtf8(c.second));
     }
 
     void optionsSelectThePeriod_data() { addRows(Options); }
@@ -368,7 +368,7 @@ private slots:
         QCOMPARE(seen, (QList<int>{4, 0, 1, 2, 3}));
         QVERIFY(w.journalGrid()->view()->hasFocus());
         w.toolbar()->viewMenu()->actions()[4]->trigger(); // "by account and period"
-        QCOMPARE(w.journalGrid()->groupCount(), 3);
+        QCOMPARE(w.journalGrid()->rows().levelCount(), 3);
         clickOption(w, 2);
         QCOMPARE(w.viewState().layout, 3);
     }

@@ -5,11 +5,11 @@
 #include "app/mainmod.h"
 #include "app/startup.h"
 #include "db/connection.h"
+#include "journal/journalcolumns.h"
 #include "ui/dialogs/helpwindow.h"
 #include "ui/grid/gridmodel.h"
-#include "ui/grid/groupedgrid.h"
+#include "ui/grid/querygrid.h"
 #include "ui/main/accountspane.h"
-#include "ui/main/journalgrid.h"
 #include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
 
@@ -61,8 +61,8 @@ QMap<QString, int> shownEntries(frmMain& w)
     QMap<QString, int> seen;
     grid::GroupedGrid* gex = w.journalGrid();
     for (int p = 1; p <= gex->displayRowCount(); ++p) {
-        if (gex->rowType(p) == grid::RowType::Entry)
-            seen.insert(gex->value(p, JournalColumn::Descrizione).toString(), p);
+        if (gex->rowType(p) == journal::RowType::Entry)
+            seen.insert(gex->value(p, journal::JournalColumn::Descrizione).toString(), p);
     }
     return seen;
 }
@@ -225,7 +225,7 @@ private slots:
             QCoreApplication::processEvents();
             QVERIFY(view->verticalScrollBar()->isVisible());
             QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
-            const int saldo = JournalColumn::Saldo;
+            const int saldo = journal::JournalColumn::Saldo;
             QVERIFY(view->header()->sectionViewportPosition(saldo) + view->header()->sectionSize(saldo) <=
                     view->viewport()->width());
         }
@@ -330,9 +330,9 @@ private slots:
             return QToolTip::isVisible() ? QToolTip::text() : QString();
         };
         // First: Qt hides a tooltip only after a delay.
-        QCOMPARE(tipAt(QStringLiteral("affitto"), JournalColumn::Descrizione), QString());
-        QCOMPARE(tipAt(text, JournalColumn::Descrizione), text);
-        QCOMPARE(tipAt(text, JournalColumn::Conto), name);
+        QCOMPARE(tipAt(QStringLiteral("affitto"), journal::JournalColumn::Descrizione), QString());
+        QCOMPARE(tipAt(text, journal::JournalColumn::Descrizione), text);
+        QCOMPARE(tipAt(text, journal::JournalColumn::Conto), name);
     }
 
     void digitsAfterAClickWriteTheDate()

@@ -2,7 +2,7 @@
 
 #include "report/arpschede.h"
 #include "report/pagesetup.h"
-#include "report/reportcommands.h"
+#include "report/reportsetup.h"
 
 #include <QApplication>
 #include <QRegularExpression>

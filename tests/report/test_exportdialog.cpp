@@ -1,8 +1,8 @@
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "modaldriver.h"
-#include "report/reportcommands.h"
 #include "testsupport.h"
+#include "ui/prompt/prompt.h"
+#include "ui/report/reportcommands.h"
 
 #include <QComboBox>
 #include <QFileDialog>

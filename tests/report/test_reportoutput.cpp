@@ -1,12 +1,12 @@
 #include "reportfixtures.h"
 
-#include "app/prompt.h"
 #include "db/connstring.h"
 #include "modaldriver.h"
 #include "report/arpschede.h"
 #include "report/pdfexport.h"
-#include "report/reportcommands.h"
+#include "ui/prompt/prompt.h"
 #include "ui/report/pageview.h"
+#include "ui/report/reportcommands.h"
 #include "ui/report/reportpreview.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 // The search box over the real main window's journal grid.
 #include "mainwindowfixture.h"
 
+#include "journal/journalcolumns.h"
 #include "ui/grid/groupedgrid.h"
-#include "ui/main/journalgrid.h"
 #include "ui/main/journalsearch.h"
 
 #include <QImage>
@@ -13,7 +13,7 @@
 #include <QtTest>
 
 using namespace movilibro;
-using grid::RowType;
+using journal::RowType;
 using test::money;
 
 namespace {
@@ -60,7 +60,7 @@ struct Example : test::MainWindowFixture
     {
         QStringList cells;
         for (int p = 1; p <= gex().displayRowCount(); ++p) {
-            for (int col = 0; col <= JournalColumn::Saldo; ++col)
+            for (int col = 0; col <= journal::JournalColumn::Saldo; ++col)
                 cells << shown(p, col);
         }
         return cells;

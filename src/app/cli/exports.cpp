@@ -5,20 +5,19 @@
 #include "app/cli/request.h"
 #include "app/commandline.h"
 #include "app/seams.h"
+#include "charts/journalentries.h"
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "db/periods.h"
+#include "journal/journalrows.h"
 #include "report/arpschede.h"
 #include "report/csvexport.h"
 #include "report/pdfexport.h"
-#include "report/reportcommands.h"
 #include "report/reporterror.h"
+#include "report/reportsetup.h"
 #include "ui/charts/chartexport.h"
-#include "ui/charts/chartsource.h"
-#include "ui/grid/groupedgrid.h"
-#include "ui/main/journalgrid.h"
 
 #include <QFileInfo>
 
@@ -76,20 +75,18 @@ void checkTargets(const Request& r, const QString& folder)
 // filter applies to arranged entries; the layout does not change their count.
 bool hasEntries(const report::ReportContext& context)
 {
-    grid::GroupedGrid gex;
-    JournalGrid journal(gex);
-    journal.setUp();
-    journal.setFilter(context.filter);
-    if (journal.load(context.connString, context.kind, {context.start, context.end}) == 0)
+    journal::JournalRows rows;
+    rows.setFilter(context.filter);
+    if (rows.load(context.connString, context.kind, {context.start, context.end}) == 0)
         return false;
-    if (!journal.isFiltered())
+    if (!rows.isFiltered())
         return true;
     try {
-        journal.arrange(0);
+        rows.arrange(0);
     } catch (const CurrencyOverflow&) {
         throw report::ReportError(QStringLiteral("Impossibile calcolare i saldi: importi fuori scala."));
     }
-    return journal.shownEntries() > 0;
+    return rows.shownEntries() > 0;
 }
 
 // Read before any file is written: a chart that cannot be made leaves none.

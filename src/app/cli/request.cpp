@@ -1,7 +1,7 @@
 #include "app/cli/request.h"
 
+#include "charts/chartkind.h"
 #include "search/searchquery.h"
-#include "ui/charts/chartexport.h"
 
 #include <QCommandLineParser>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/charts/chartbuilder.h"
+#include "charts/chartkind.h"
 
 #include <QDate>
 #include <QString>

@@ -340,17 +340,4 @@ QString chartTitle(ChartKind kind)
     return QStringLiteral("Entrate e uscite per conto");
 }
 
-bool chartKindFromName(const QString& name, ChartKind* kind)
-{
-    static const std::pair<const char*, ChartKind> names[] = {
-        {"saldo", ChartKind::Saldo}, {"flussi", ChartKind::Flussi}, {"conti", ChartKind::Conti}};
-    for (const auto& [text, k] : names) {
-        if (name == QLatin1String(text)) {
-            *kind = k;
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace movilibro::charts

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/chartdata.h"
+#include "charts/chartkind.h"
 
 #include <QString>
 
@@ -11,13 +12,6 @@ class QChart;
 class QLineSeries;
 
 namespace movilibro::charts {
-
-enum class ChartKind
-{
-    Saldo,
-    Flussi,
-    Conti
-};
 
 // A chart drawn from the series. `bars` (charts 2 and 3) and `lines` (chart 1,
 // the total first) are owned by `chart`; category i of the bars stands for
@@ -43,8 +37,5 @@ BuiltChart buildChart(ChartKind kind, const ChartData& data, bool perAccount);
 
 // "Saldo progressivo", "Entrate e uscite", "Entrate e uscite per conto".
 QString chartTitle(ChartKind kind);
-
-// "saldo", "flussi", "conti" as the command line names them.
-bool chartKindFromName(const QString& name, ChartKind* kind);
 
 } // namespace movilibro::charts

@@ -83,18 +83,6 @@ QString failure(const QString& path, const QString& reason)
 
 } // namespace
 
-ExportFormat exportFormatOf(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"png")
-        return ExportFormat::Png;
-    if (suffix == u"svg")
-        return ExportFormat::Svg;
-    if (suffix == u"pdf")
-        return ExportFormat::Pdf;
-    return ExportFormat::Unknown;
-}
-
 void exportChart(ChartKind kind, const ChartData& data, bool perAccount, const QString& caption,
                  const QString& path)
 {

@@ -10,16 +10,6 @@ namespace movilibro::charts {
 // The size of an exported chart: PNG pixels, SVG units, PDF proportions.
 inline constexpr QSize ExportSize(1200, 700);
 
-// What can be written, chosen by the file's suffix (any case).
-enum class ExportFormat
-{
-    Png,
-    Svg,
-    Pdf,
-    Unknown
-};
-ExportFormat exportFormatOf(const QString& path);
-
 // Draws the chart afresh at ExportSize (a PDF fills its A4 landscape page)
 // under its name and `caption` (the period line) and writes it to `path`
 // (replaced only once complete). Throws report::ReportError with the reason,

@@ -1,11 +1,11 @@
 #include "ui/charts/frmgrafici.h"
 
-#include "app/prompt.h"
-#include "report/exportfilechoice.h"
 #include "report/reporterror.h"
 #include "ui/charts/chartexport.h"
 #include "ui/charts/chartsource.h"
 #include "ui/charts/windowplace.h"
+#include "ui/prompt/prompt.h"
+#include "ui/report/exportfilechoice.h"
 
 #include <QAbstractBarSeries>
 #include <QBarSet>

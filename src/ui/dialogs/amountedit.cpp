@@ -1,9 +1,9 @@
 #include "ui/dialogs/amountedit.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "format/currency.h"
 #include "format/formatengine.h"
+#include "ui/prompt/prompt.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

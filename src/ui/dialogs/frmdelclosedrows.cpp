@@ -1,13 +1,13 @@
 #include "ui/dialogs/frmdelclosedrows.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "app/viewstate.h"
 #include "db/backup.h"
 #include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/dialogstyle.h"
 #include "ui/dialogs/entrypurge.h"
+#include "ui/prompt/prompt.h"
 
 #include <QDir>
 #include <QGridLayout>

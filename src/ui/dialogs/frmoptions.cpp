@@ -1,7 +1,6 @@
 #include "ui/dialogs/frmoptions.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "app/viewstate.h"
 #include "db/connection.h"
 #include "db/journaldb.h"
@@ -9,6 +8,7 @@
 #include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/dialogstyle.h"
+#include "ui/prompt/prompt.h"
 
 #include <QComboBox>
 #include <QGridLayout>

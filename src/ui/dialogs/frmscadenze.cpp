@@ -1,7 +1,6 @@
 #include "ui/dialogs/frmscadenze.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "app/viewstate.h"
 #include "db/enginefunctions.h"
 #include "db/journaldb.h"
@@ -11,6 +10,7 @@
 #include "ui/dialogs/descriptioncompletion.h"
 #include "ui/dialogs/dialogstyle.h"
 #include "ui/dialogs/editorkeys.h"
+#include "ui/prompt/prompt.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,10 +1,10 @@
 #include "ui/dialogs/roweditordialog.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "app/viewstate.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/editorkeys.h"
+#include "ui/prompt/prompt.h"
 
 #include <QCloseEvent>
 

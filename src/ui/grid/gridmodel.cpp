@@ -10,23 +10,32 @@
 
 namespace movilibro::grid {
 
-GridModel::GridModel(const GridData& data, const GridRows& rows, QObject* parent)
-    : QAbstractItemModel(parent), m_data(data), m_rows(rows)
+using journal::ColumnType;
+using journal::RowType;
+
+GridModel::GridModel(const journal::GridRows* rows, QObject* parent)
+    : QAbstractItemModel(parent), m_rows(rows)
 {}
 
 void GridModel::reset(const std::function<void()>& change)
 {
+    reset(m_rows, change);
+}
+
+void GridModel::reset(const journal::GridRows* rows, const std::function<void()>& change)
+{
     beginResetModel();
+    m_rows = rows;
     m_formats.clear();
     try {
         change();
     } catch (...) {
-        m_columnCount = m_data.columnCount();
+        m_columnCount = data().columnCount();
         syncColumns();
         endResetModel();
         throw;
     }
-    m_columnCount = m_data.columnCount();
+    m_columnCount = data().columnCount();
     syncColumns();
     endResetModel();
 }
@@ -46,14 +55,14 @@ void GridModel::columnChanged(int col)
 // dataChanged covers one parent at a time, so walk the group headers.
 void GridModel::emitDataChanged(int parentPosition)
 {
-    const int children = m_rows.childCount(parentPosition);
+    const int children = m_rows->childCount(parentPosition);
     if (children == 0)
         return;
     const QModelIndex parent = parentPosition == 0 ? QModelIndex() : indexOf(parentPosition);
     emit dataChanged(index(0, 0, parent), index(children - 1, m_columnCount, parent));
     for (int row = 0; row < children; ++row) {
-        const int child = m_rows.childAt(parentPosition, row);
-        if (m_rows.rowType(child) == RowType::GroupHeader)
+        const int child = m_rows->childAt(parentPosition, row);
+        if (m_rows->rowType(child) == RowType::GroupHeader)
             emitDataChanged(child);
     }
 }
@@ -82,8 +91,8 @@ const GridColumn& GridModel::design(int col) const
 
 void GridModel::syncColumns()
 {
-    if (int(m_columns.size()) != m_data.columnCount())
-        m_columns.resize(m_data.columnCount());
+    if (int(m_columns.size()) != data().columnCount())
+        m_columns.resize(data().columnCount());
 }
 
 void GridModel::setAlternatingRowStyles(const QString& odd, const QString& even)
@@ -99,9 +108,9 @@ int GridModel::positionOf(const QModelIndex& index) const
 
 QModelIndex GridModel::indexOf(int position, int column) const
 {
-    if (position < 1 || position > m_rows.displayRowCount() || column < 0 || column > m_columnCount)
+    if (position < 1 || position > m_rows->displayRowCount() || column < 0 || column > m_columnCount)
         return QModelIndex();
-    return createIndex(m_rows.rowInParent(position), column, quintptr(position));
+    return createIndex(m_rows->rowInParent(position), column, quintptr(position));
 }
 
 const RowFormat& GridModel::rowFormat(int position) const
@@ -109,14 +118,14 @@ const RowFormat& GridModel::rowFormat(int position) const
     auto it = m_formats.constFind(position);
     if (it != m_formats.cend())
         return *it;
-    RowFormat format(m_rows, position);
+    RowFormat format(*m_rows, position);
     if (m_hook) {
         try {
             m_hook(format);
         } catch (const std::exception& e) {
             // A hook failure must not stop drawing: the row keeps its plain look.
             qWarning("grid row format %d: %s", position, e.what());
-            format = RowFormat(m_rows, position);
+            format = RowFormat(*m_rows, position);
         }
     }
     return *m_formats.insert(position, format);
@@ -126,7 +135,7 @@ QModelIndex GridModel::index(int row, int column, const QModelIndex& parent) con
 {
     if (column < 0 || column > m_columnCount || (parent.isValid() && parent.column() != 0))
         return QModelIndex();
-    const int child = m_rows.childAt(positionOf(parent), row);
+    const int child = m_rows->childAt(positionOf(parent), row);
     return child > 0 ? createIndex(row, column, quintptr(child)) : QModelIndex();
 }
 
@@ -134,10 +143,10 @@ QModelIndex GridModel::parent(const QModelIndex& child) const
 {
     if (!child.isValid())
         return QModelIndex();
-    const int parentPosition = m_rows.parentOf(positionOf(child));
+    const int parentPosition = m_rows->parentOf(positionOf(child));
     if (parentPosition <= 0)
         return QModelIndex();
-    return createIndex(m_rows.rowInParent(parentPosition), 0, quintptr(parentPosition));
+    return createIndex(m_rows->rowInParent(parentPosition), 0, quintptr(parentPosition));
 }
 
 QModelIndex GridModel::sibling(int row, int column, const QModelIndex& index) const
@@ -151,7 +160,7 @@ int GridModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() && parent.column() != 0)
         return 0;
-    return m_rows.childCount(positionOf(parent));
+    return m_rows->childCount(positionOf(parent));
 }
 
 int GridModel::columnCount(const QModelIndex&) const
@@ -198,14 +207,14 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
 
 QString GridModel::displayText(int position, int col) const
 {
-    switch (m_rows.rowType(position)) {
+    switch (m_rows->rowType(position)) {
     case RowType::GroupHeader:
         return col == 0 ? rowFormat(position).caption() : QString();
     case RowType::GroupTotal:
         return col == 0 ? QString() : totalText(position, col);
     case RowType::Entry: {
-        const int dataRow = m_rows.dataIndex(position);
-        if (col == 0 || dataRow > m_data.rowCount() || col > m_data.columnCount())
+        const int dataRow = m_rows->dataIndex(position);
+        if (col == 0 || dataRow > data().rowCount() || col > data().columnCount())
             return QString();
         return entryText(dataRow, col);
     }
@@ -216,23 +225,23 @@ QString GridModel::displayText(int position, int col) const
 QString GridModel::entryText(int dataRow, int col) const
 {
     const QString& format = design(col).format;
-    switch (m_data.columnType(col)) {
+    switch (data().columnType(col)) {
     case ColumnType::Text:
-        return m_data.text(col, dataRow);
+        return data().text(col, dataRow);
     case ColumnType::Date: {
-        const QDate date = m_data.date(col, dataRow);
+        const QDate date = data().date(col, dataRow);
         if (!date.isValid())
             return QString();
         return format.isEmpty() ? date.toString(QStringLiteral("dd/MM/yyyy")) : Format::date(date, format);
     }
     case ColumnType::Currency: {
-        const auto amount = m_data.currency(col, dataRow);
+        const auto amount = data().currency(col, dataRow);
         if (!format.isEmpty())
             return Format::number(amount, format);
         return amount ? amount->toString() : QString();
     }
     case ColumnType::Id: {
-        const qint64 id = m_data.id(col, dataRow);
+        const qint64 id = data().id(col, dataRow);
         return format.isEmpty() ? QString::number(id) : Format::number(id, format);
     }
     }
@@ -242,10 +251,10 @@ QString GridModel::entryText(int dataRow, int col) const
 QString GridModel::totalText(int position, int col) const
 {
     const QString& format = design(col).totalFormat;
-    if (format.isEmpty() || col > m_data.columnCount() || m_data.columnType(col) != ColumnType::Currency)
+    if (format.isEmpty() || col > data().columnCount() || data().columnType(col) != ColumnType::Currency)
         return QString();
     try {
-        return Format::number(m_rows.groupSum(position, col), format);
+        return Format::number(m_rows->groupSum(position, col), format);
     } catch (const CurrencyOverflow&) {
         return overflowText();
     }
@@ -261,7 +270,7 @@ QString GridModel::overflowText()
 CellStyle GridModel::cellStyle(int position, int col) const
 {
     CellStyle style;
-    if (m_rows.rowType(position) == RowType::Entry) {
+    if (m_rows->rowType(position) == RowType::Entry) {
         layStyle(style, position % 2 == 1 ? m_oddRowStyle : m_evenRowStyle);
         if (col > 0)
             layStyle(style, design(col).style);
@@ -314,7 +323,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (m_rows.rowType(positionOf(index)) != RowType::GroupHeader)
+    if (m_rows->rowType(positionOf(index)) != RowType::GroupHeader)
         flags |= Qt::ItemNeverHasChildren;
     return flags;
 }

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "journal/gridrows.h"
+#include "ui/grid/cellstyle.h"
 #include "ui/grid/gridcolumn.h"
-#include "ui/grid/griddata.h"
-#include "ui/grid/gridrows.h"
-#include "ui/grid/gridtypes.h"
 #include "ui/grid/rowformat.h"
 
 #include <QAbstractItemModel>
@@ -15,19 +14,24 @@
 
 namespace movilibro::grid {
 
-// The tree model over the laid-out rows. Model column 0 carries the group
-// hierarchy and the group captions; model column c (1..C) is data column c.
-// A row's internal id is its display position.
+// The tree model over laid-out rows held elsewhere (the journal core, or the
+// rows of a query). Model column 0 carries the group hierarchy and the group
+// captions; model column c (1..C) is data column c. A row's internal id is its
+// display position.
 class GridModel : public QAbstractItemModel
 {
     Q_OBJECT
 
 public:
-    GridModel(const GridData& data, const GridRows& rows, QObject* parent = nullptr);
+    GridModel(const journal::GridRows* rows, QObject* parent = nullptr);
 
+    const journal::GridRows& rows() const { return *m_rows; }
+    const journal::GridData& data() const { return m_rows->data(); }
     // Runs `change` (which may alter rows, data and column count) inside a
     // model reset; formats drawn before are forgotten.
     void reset(const std::function<void()>& change);
+    // The same, showing `rows` (not owned) afterwards.
+    void reset(const journal::GridRows* rows, const std::function<void()>& change);
     // Forgets the formats and tells views to draw every row again.
     void refreshRows();
     // Tells views that a column's caption or look changed.
@@ -81,8 +85,7 @@ private:
     QVariant fontFor(const CellStyle& style) const;
     void emitDataChanged(int parentPosition);
 
-    const GridData& m_data;
-    const GridRows& m_rows;
+    const journal::GridRows* m_rows;
     int m_columnCount = 0;
     std::vector<GridColumn> m_columns;
     QHash<QString, CellStyle> m_styles;

@@ -1,7 +1,6 @@
 #include "ui/grid/groupedgrid.h"
 
-#include "db/connection.h"
-#include "db/errortext.h"
+#include "ui/grid/cellstyle.h"
 #include "ui/grid/griddelegate.h"
 #include "ui/grid/gridmodel.h"
 
@@ -13,9 +12,10 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <exception>
 
 namespace movilibro::grid {
+
+using journal::RowType;
 
 namespace {
 
@@ -31,6 +31,14 @@ QFont verdana(qreal pointSize, bool bold = false)
 }
 
 constexpr int MinimumFillWidth = 40;
+
+// What a grid shows before it is given rows.
+const journal::GridRows* noRows()
+{
+    static const journal::GridData data;
+    static const journal::GridRows rows(data);
+    return &rows;
+}
 
 // Lets a view paint rows in the alternating colours below its last row.
 class EmptyRowsStyle : public QProxyStyle
@@ -49,7 +57,7 @@ public:
 } // namespace
 
 GroupedGrid::GroupedGrid(QWidget* parent)
-    : QWidget(parent), m_model(new GridModel(m_data, m_rows, this)), m_delegate(new GridDelegate(this)),
+    : QWidget(parent), m_model(new GridModel(noRows(), this)), m_delegate(new GridDelegate(this)),
       m_view(new QTreeView(this)), m_navigator(new QLabel(this))
 {
     setUpView();
@@ -102,13 +110,26 @@ void GroupedGrid::setUpView()
     connect(m_view, &QTreeView::collapsed, this, [this] { keepCurrentVisible(); });
 }
 
-void GroupedGrid::setRowCount(int count)
+void GroupedGrid::showRows(const journal::GridRows* rows)
 {
-    m_model->reset([&] {
-        m_rows.clear();
-        m_data.setRowCount(count);
-    });
+    m_model->reset(rows ? rows : noRows(), [] {});
     applyLayout();
+}
+
+void GroupedGrid::changeRows(const std::function<void()>& change)
+{
+    try {
+        m_model->reset(change);
+    } catch (...) {
+        applyLayout();
+        throw;
+    }
+    applyLayout();
+}
+
+const journal::GridRows& GroupedGrid::rows() const
+{
+    return m_model->rows();
 }
 
 const GridColumn& GroupedGrid::column(int col) const
@@ -119,54 +140,47 @@ const GridColumn& GroupedGrid::column(int col) const
 
 void GroupedGrid::setColumn(int col, const GridColumn& column)
 {
-    m_model->column(col) = column;
-    applyColumn(col);
-}
-
-void GroupedGrid::setColumnKey(int col, const QString& key)
-{
-    m_model->column(col).key = key;
+    updateColumn(col, [&](GridColumn& c) { c = column; });
 }
 
 void GroupedGrid::setColumnCaption(int col, const QString& caption)
 {
-    m_model->column(col).caption = caption;
-    applyColumn(col);
+    updateColumn(col, [&](GridColumn& c) { c.caption = caption; });
 }
 
 void GroupedGrid::setColumnVisible(int col, bool visible)
 {
-    m_model->column(col).visible = visible;
-    applyColumn(col);
+    updateColumn(col, [&](GridColumn& c) { c.visible = visible; });
 }
 
 void GroupedGrid::setColumnWidth(int col, int pixels)
 {
-    m_model->column(col).width = pixels;
-    applyColumn(col);
+    updateColumn(col, [&](GridColumn& c) { c.width = pixels; });
 }
 
 void GroupedGrid::setColumnFormat(int col, const QString& pattern)
 {
-    m_model->column(col).format = pattern;
-    applyColumn(col);
+    updateColumn(col, [&](GridColumn& c) { c.format = pattern; });
 }
 
 void GroupedGrid::setColumnTotalFormat(int col, const QString& pattern)
 {
-    m_model->column(col).totalFormat = pattern;
-    applyColumn(col);
+    updateColumn(col, [&](GridColumn& c) { c.totalFormat = pattern; });
 }
 
 void GroupedGrid::setColumnAlignment(int col, Qt::Alignment alignment)
 {
-    m_model->column(col).alignment = alignment;
-    applyColumn(col);
+    updateColumn(col, [&](GridColumn& c) { c.alignment = alignment; });
 }
 
 void GroupedGrid::setColumnStyle(int col, const QString& style)
 {
-    m_model->column(col).style = style;
+    updateColumn(col, [&](GridColumn& c) { c.style = style; });
+}
+
+void GroupedGrid::updateColumn(int col, const std::function<void(GridColumn&)>& change)
+{
+    change(m_model->column(col));
     applyColumn(col);
 }
 
@@ -214,48 +228,12 @@ void GroupedGrid::fitFillColumn()
     m_view->setColumnWidth(m_fillColumn, std::max(MinimumFillWidth, m_view->viewport()->width() - others));
 }
 
-void GroupedGrid::clearGroups()
-{
-    m_rows.clearGroups();
-}
-
-void GroupedGrid::addGroup(int col, bool ascending)
-{
-    m_rows.addGroup(col, ascending);
-}
-
-void GroupedGrid::clearSortKeys()
-{
-    m_rows.clearSortKeys();
-}
-
-void GroupedGrid::addSortKey(int col, bool descending)
-{
-    m_rows.addSortKey(col, descending);
-}
-
-void GroupedGrid::rebuild()
-{
-    try {
-        m_model->reset([&] { m_rows.rebuild(); });
-    } catch (...) {
-        applyLayout();
-        throw;
-    }
-    applyLayout();
-}
-
-void GroupedGrid::filterEntries(std::vector<quint8> keep)
-{
-    m_model->reset([&] { m_rows.filterEntries(std::move(keep)); });
-    applyLayout();
-}
-
 // After a reset: the hierarchy column, the columns, group captions across the
 // row, every group open.
 void GroupedGrid::applyLayout()
 {
-    const int levels = m_rows.levelCount();
+    const journal::GridRows& shown = rows();
+    const int levels = shown.levelCount();
     m_view->setRootIsDecorated(levels > 0);
     m_view->setColumnHidden(0, levels == 0);
     m_view->setColumnWidth(0, m_view->indentation() * (levels + 1) + 4);
@@ -264,19 +242,13 @@ void GroupedGrid::applyLayout()
     fitFillColumn();
     // Spans are set while the tree is still collapsed, when the view finds
     // each row quickly.
-    for (int p = 1; p <= m_rows.displayRowCount(); ++p) {
-        if (m_rows.rowType(p) == RowType::GroupHeader)
-            m_view->setFirstColumnSpanned(m_rows.rowInParent(p), m_model->indexOf(p).parent(), true);
+    for (int p = 1; p <= shown.displayRowCount(); ++p) {
+        if (shown.rowType(p) == RowType::GroupHeader)
+            m_view->setFirstColumnSpanned(shown.rowInParent(p), m_model->indexOf(p).parent(), true);
     }
     if (levels > 0)
         m_view->expandAll();
     onCurrentChanged(m_view->currentIndex());
-}
-
-void GroupedGrid::setCaption(int p, const QString& caption)
-{
-    m_rows.setCaption(p, caption);
-    refreshRows();
 }
 
 void GroupedGrid::setRowFormatHook(RowFormatHook hook)
@@ -378,87 +350,7 @@ void GroupedGrid::setCurrentRow(int p)
 QVariant GroupedGrid::currentValue(int col) const
 {
     const int p = currentRow();
-    return p > 0 ? m_rows.value(p, col) : QVariant();
-}
-
-bool GroupedGrid::refresh(bool requery)
-{
-    if (!requery) {
-        refreshRows();
-        return true;
-    }
-    const QVariant previous = currentRow() > 0 && columnCount() > 0 ? currentValue(1) : QVariant();
-    m_lastError.clear();
-    try {
-        loadRecordSource();
-    } catch (const std::exception& e) {
-        const auto* dbError = dynamic_cast<const db::DbError*>(&e);
-        m_lastError = dbError ? db::userMessage(*dbError) : QString::fromStdString(e.what());
-        m_model->reset([&] {
-            m_rows.clear();
-            m_data.setRowCount(0);
-        });
-        applyLayout();
-        return false;
-    }
-    restoreCurrent(previous);
-    return true;
-}
-
-// Integer columns (by declared type) become Id columns, the others Text.
-// Presentation set earlier for a column key is kept.
-void GroupedGrid::loadRecordSource()
-{
-    auto connection = db::Connection::openConnString(m_connString, db::Connection::Mode::ReadOnly);
-    auto statement = connection.prepareJet(m_recordSource);
-    const int columns = statement.columnCount();
-    GridData fresh;
-    fresh.setColumnCount(columns);
-    std::vector<GridColumn> designs(columns);
-    for (int c = 1; c <= columns; ++c) {
-        const QString key = statement.columnName(c - 1);
-        const bool integer =
-            statement.columnDeclType(c - 1).contains(QLatin1String("INT"), Qt::CaseInsensitive);
-        fresh.setColumnType(c, integer ? ColumnType::Id : ColumnType::Text);
-        const int known = columnIndex(key);
-        if (known > 0) {
-            designs[c - 1] = column(known);
-        } else {
-            designs[c - 1].key = key;
-            designs[c - 1].caption = key;
-        }
-    }
-    while (statement.step()) {
-        const int k = fresh.appendRow();
-        for (int c = 1; c <= columns; ++c) {
-            if (fresh.columnType(c) == ColumnType::Id)
-                fresh.setId(c, k, statement.isNull(c - 1) ? 0 : statement.int64(c - 1));
-            else
-                fresh.setText(c, k, statement.text(c - 1));
-        }
-    }
-    m_model->reset([&] {
-        m_data = std::move(fresh);
-        m_model->setColumns(std::move(designs));
-        m_rows.clearGroups();
-        m_rows.clearSortKeys();
-        m_rows.rebuild();
-    });
-    applyLayout();
-}
-
-void GroupedGrid::restoreCurrent(const QVariant& key)
-{
-    const int count = displayRowCount();
-    if (key.isValid()) {
-        for (int p = 1; p <= count; ++p) {
-            if (m_rows.value(p, 1) == key) {
-                setCurrentRow(p);
-                return;
-            }
-        }
-    }
-    setCurrentRow(count > 0 ? 1 : 0);
+    return p > 0 ? rows().value(p, col) : QVariant();
 }
 
 // A row hidden inside a collapsed group cannot stay current (Delete would act

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "format/currency.h"
+#include "journal/gridrows.h"
 #include "ui/grid/gridcolumn.h"
-#include "ui/grid/griddata.h"
-#include "ui/grid/gridrows.h"
-#include "ui/grid/gridtypes.h"
 #include "ui/grid/rowformat.h"
 
 #include <QString>
 #include <QVariant>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -19,20 +18,19 @@ class QModelIndex;
 
 namespace movilibro::grid {
 
+// The kinds of rows and cells the grid shows are the journal core's.
+using journal::ColumnType;
+using journal::RowType;
+
 class GridDelegate;
 class GridModel;
 
-// A read-only grid of entries gathered in nested groups, each group with a
+// A read-only grid of rows gathered in nested groups, each group with a
 // header row above its rows and a total row below them, and a record
-// navigator ("riga:p/R") underneath.
-//
-// Unbound use: fill data() (N rows x C typed columns), describe the columns,
-// add groups and sort keys, then rebuild(). Rows are then addressed by display
-// position p = 1..displayRowCount(), counting headers, entries and totals as
-// if every group were expanded. Columns and data rows are 1-based.
-//
-// Bound use: setConnectionString(), setRecordSource() and refresh() load the
-// rows of a query, one column per result column, in the query's order.
+// navigator ("riga:p/R") underneath. It shows laid-out rows held elsewhere
+// (the journal core's); rows are addressed by display position
+// p = 1..displayRowCount(), counting headers, entries and totals as if every
+// group were expanded. Columns and data rows are 1-based.
 class GroupedGrid : public QWidget
 {
     Q_OBJECT
@@ -41,18 +39,31 @@ public:
     explicit GroupedGrid(QWidget* parent = nullptr);
     ~GroupedGrid() override;
 
-    // --- Data array -------------------------------------------------------
-    GridData& data() { return m_data; }
-    const GridData& data() const { return m_data; }
-    // Sets the number of data rows and empties the display until rebuild().
-    void setRowCount(int count);
-    int rowCount() const { return m_data.rowCount(); }
+    // --- Rows shown ----------------------------------------------------------
+    // Shows `rows` and their data array (not owned; nullptr shows none). They
+    // must outlive the grid, or be replaced first, and change only through
+    // changeRows().
+    void showRows(const journal::GridRows* rows);
+    // Runs `change`, which may change the rows shown and their data in any
+    // way, then lays the view out again with every group expanded.
+    void changeRows(const std::function<void()>& change);
+    const journal::GridRows& rows() const;
+    const journal::GridData& data() const { return rows().data(); }
+    int rowCount() const { return data().rowCount(); }
+
+    // --- Rows by display position (throw std::out_of_range outside 1..R) --
+    int displayRowCount() const { return rows().displayRowCount(); }
+    journal::RowType rowType(int p) const { return rows().rowType(p); }
+    int dataIndex(int p) const { return rows().dataIndex(p); }
+    int level(int p) const { return rows().level(p); }
+    int groupColumnOf(int p) const { return rows().groupColumnOf(p); }
+    QVariant value(int p, int col) const { return rows().value(p, col); }
+    Currency groupSum(int p, int col) const { return rows().groupSum(p, col); }
 
     // --- Columns (follow data().columnCount()) -----------------------------
-    int columnCount() const { return m_data.columnCount(); }
+    int columnCount() const { return data().columnCount(); }
     const GridColumn& column(int col) const;
     void setColumn(int col, const GridColumn& column);
-    void setColumnKey(int col, const QString& key);
     void setColumnCaption(int col, const QString& caption);
     void setColumnVisible(int col, bool visible);
     void setColumnWidth(int col, int pixels);
@@ -62,40 +73,17 @@ public:
     void setColumnStyle(int col, const QString& style);
     // The column with that key, or 0.
     int columnIndex(const QString& key) const;
+    // That column takes whatever width the others leave, so that all of
+    // them fit the grid and no horizontal scroll bar appears.
+    void setFillColumn(int col);
 
-    // --- Groups and sort keys --------------------------------------------
-    void clearGroups();
-    void addGroup(int col, bool ascending = true);
-    int groupCount() const { return m_rows.groupCount(); }
-    int groupColumn(int level) const { return m_rows.groupColumn(level); }
-    void clearSortKeys();
-    void addSortKey(int col, bool descending = false);
-    // Groups, sorts and lays out every row, all groups expanded.
-    void rebuild();
-    // Shows only the entries whose flag is set, without sorting again (see
-    // GridRows::filterEntries); an empty vector shows them all.
-    void filterEntries(std::vector<quint8> keep);
-
-    // --- Rows by display position (throw std::out_of_range outside 1..R) --
-    int displayRowCount() const { return m_rows.displayRowCount(); }
-    RowType rowType(int p) const { return m_rows.rowType(p); }
-    int dataIndex(int p) const { return m_rows.dataIndex(p); }
-    int level(int p) const { return m_rows.level(p); }
-    int groupColumnOf(int p) const { return m_rows.groupColumnOf(p); }
-    QVariant value(int p, int col) const { return m_rows.value(p, col); }
-    QString caption(int p) const { return m_rows.caption(p); }
-    void setCaption(int p, const QString& caption);
-    Currency groupSum(int p, int col) const { return m_rows.groupSum(p, col); }
-    const GridRows& rows() const { return m_rows; }
-
-    // Asked for each row when it is first drawn after a rebuild or refresh.
+    // --- Drawing ---------------------------------------------------------------
+    // Asked for each row when it is first drawn after a change or refresh.
     void setRowFormatHook(RowFormatHook hook);
     // Draws every row again with fresh data and formats (the layout stays).
     void refreshRows();
     void expandAll();
     void collapseAll();
-
-    // --- Appearance --------------------------------------------------------
     void addStyle(const QString& name, const QColor& background, const QColor& foreground = QColor(),
                   std::optional<QFont::Weight> weight = std::nullopt);
     // Style of group header and total rows.
@@ -107,9 +95,6 @@ public:
     void setBorderVisible(bool visible);
     // Below the last row, empty rows go on in the alternating row styles.
     void setEmptyRowsVisible(bool visible);
-    // That column takes whatever width the others leave, so that all of
-    // them fit the grid and no horizontal scroll bar appears.
-    void setFillColumn(int col);
 
     // --- Current row ---------------------------------------------------------
     // Display position of the current row, 0 when there is none.
@@ -119,16 +104,6 @@ public:
     // Value of a column in the current row (see GridRows::value); invalid
     // when there is no current row.
     QVariant currentValue(int col) const;
-
-    // --- Bound mode ----------------------------------------------------------
-    void setConnectionString(const QString& connString) { m_connString = connString; }
-    void setRecordSource(const QString& jetSql) { m_recordSource = jetSql; }
-    // With `requery`, runs the record source again (read-only) and shows its
-    // rows; the current row follows its column-1 value where it still exists.
-    // Returns false when the query fails: the grid is then empty and
-    // lastError() says why. Without `requery` it only refreshes the rows.
-    bool refresh(bool requery = true);
-    QString lastError() const { return m_lastError; }
 
     QTreeView* view() const { return m_view; }
     GridModel* model() const { return m_model; }
@@ -145,24 +120,18 @@ protected:
 
 private:
     void setUpView();
+    void updateColumn(int col, const std::function<void(GridColumn&)>& change);
     void applyColumn(int col);
     void applyLayout();
-    void loadRecordSource();
-    void restoreCurrent(const QVariant& key);
     void keepCurrentVisible();
     void onCurrentChanged(const QModelIndex& current);
     void updateNavigator();
     void fitFillColumn();
 
-    GridData m_data;
-    GridRows m_rows{m_data};
     GridModel* m_model;
     GridDelegate* m_delegate;
     QTreeView* m_view;
     QLabel* m_navigator;
-    QString m_connString;
-    QString m_recordSource;
-    QString m_lastError;
     int m_reportedCurrent = 0;
     int m_fillColumn = 0;
 };

@@ -1,10 +1,8 @@
 #include "ui/grid/rowformat.h"
 
-#include "ui/grid/gridrows.h"
-
 namespace movilibro::grid {
 
-RowFormat::RowFormat(const GridRows& rows, int position)
+RowFormat::RowFormat(const journal::GridRows& rows, int position)
     : m_rows(&rows), m_position(position), m_type(rows.rowType(position)),
       m_dataIndex(rows.dataIndex(position)), m_level(rows.level(position)), m_caption(rows.caption(position))
 {}

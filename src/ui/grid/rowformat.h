@@ -1,7 +1,7 @@
 #pragma once
 
 #include "format/currency.h"
-#include "ui/grid/gridtypes.h"
+#include "journal/gridrows.h"
 
 #include <QString>
 #include <QVariant>
@@ -12,8 +12,6 @@
 
 namespace movilibro::grid {
 
-class GridRows;
-
 // One displayed row as handed to the row-format hook just before it is first
 // drawn. The hook may change the caption shown on a group row, lay named
 // styles on cells and set a row attribute; what it sets lasts until the grid's
@@ -21,10 +19,10 @@ class GridRows;
 class RowFormat
 {
 public:
-    RowFormat(const GridRows& rows, int position);
+    RowFormat(const journal::GridRows& rows, int position);
 
     int position() const { return m_position; }
-    RowType type() const { return m_type; }
+    journal::RowType type() const { return m_type; }
     int dataIndex() const { return m_dataIndex; }
     int level() const { return m_level; }
     int groupColumn() const;
@@ -32,7 +30,7 @@ public:
     // Throws CurrencyOverflow, as GridRows::groupSum.
     Currency groupSum(int column) const;
 
-    // Group rows start with the group's stored caption.
+    // Group rows start with the group's value as text.
     const QString& caption() const { return m_caption; }
     void setCaption(const QString& caption) { m_caption = caption; }
 
@@ -46,9 +44,9 @@ public:
     int rowAttribute() const { return m_rowAttribute; }
 
 private:
-    const GridRows* m_rows;
+    const journal::GridRows* m_rows;
     int m_position;
-    RowType m_type;
+    journal::RowType m_type;
     int m_dataIndex;
     int m_level;
     QString m_caption;

@@ -1,7 +1,7 @@
 #include "ui/import/filepage.h"
 
-#include "app/prompt.h"
 #include "ui/import/importsession.h"
+#include "ui/prompt/prompt.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,5 @@
 #include "ui/import/frmimporta.h"
 
-#include "app/prompt.h"
 #include "app/viewstate.h"
 #include "statement/notices.h"
 #include "ui/dialogs/helpwindow.h"
@@ -8,6 +7,7 @@
 #include "ui/import/columnspage.h"
 #include "ui/import/filepage.h"
 #include "ui/import/reviewpage.h"
+#include "ui/prompt/prompt.h"
 
 #include <QAbstractButton>
 #include <QDir>

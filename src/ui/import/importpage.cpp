@@ -1,6 +1,6 @@
 #include "ui/import/importpage.h"
 
-#include "app/prompt.h"
+#include "ui/prompt/prompt.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,6 +1,7 @@
 #include "ui/main/accountspane.h"
 
-#include "ui/grid/groupedgrid.h"
+#include "ui/grid/cellstyle.h"
+#include "ui/grid/querygrid.h"
 
 #include <QAction>
 #include <QFont>
@@ -37,7 +38,7 @@ AccountsPane::AccountsPane(QWidget* parent) : QWidget(parent)
     }
     layout->addWidget(tbConti);
 
-    m_grid = new grid::GroupedGrid(this);
+    m_grid = new grid::QueryGrid(this);
     m_grid->setObjectName(QStringLiteral("gexContiView"));
     m_grid->setRecordSource(QStringLiteral("SELECT * FROM Conti ORDER BY cntNome"));
     m_grid->setHeaderVisible(false);

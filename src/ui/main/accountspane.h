@@ -7,7 +7,7 @@ class QToolBar;
 namespace movilibro {
 
 namespace grid {
-class GroupedGrid;
+class QueryGrid;
 }
 
 // The accounts list beside the journal, with its toolbar `tbConti`.
@@ -17,7 +17,7 @@ class AccountsPane : public QWidget
 public:
     explicit AccountsPane(QWidget* parent = nullptr);
 
-    grid::GroupedGrid* grid() const { return m_grid; }
+    grid::QueryGrid* grid() const { return m_grid; }
     void setConnectionString(const QString& connString);
     // Runs the accounts query again; false (and lastError) when it fails.
     bool reload();
@@ -29,7 +29,7 @@ signals:
     void command(const QString& key);
 
 private:
-    grid::GroupedGrid* m_grid;
+    grid::QueryGrid* m_grid;
 };
 
 } // namespace movilibro

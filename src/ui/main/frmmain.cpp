@@ -1,13 +1,11 @@
 #include "ui/main/frmmain.h"
 
 #include "app/mainmod.h"
-#include "app/prompt.h"
 #include "app/seams.h"
 #include "db/connection.h"
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "format/formatengine.h"
-#include "report/reportcommands.h"
 #include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/accountdeletion.h"
 #include "ui/dialogs/frmabout.h"
@@ -16,7 +14,7 @@
 #include "ui/dialogs/frmoptions.h"
 #include "ui/dialogs/frmscadenze.h"
 #include "ui/dialogs/helpwindow.h"
-#include "ui/grid/groupedgrid.h"
+#include "ui/grid/querygrid.h"
 #include "ui/import/frmimporta.h"
 #include "ui/main/accountspane.h"
 #include "ui/main/emptystate.h"
@@ -24,6 +22,8 @@
 #include "ui/main/journalsearch.h"
 #include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
+#include "ui/prompt/prompt.h"
+#include "ui/report/reportcommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +37,7 @@
 
 namespace movilibro {
 
-using grid::RowType;
+using journal::RowType;
 
 namespace {
 
@@ -64,10 +64,9 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent)
 {
     buildWindow();
     connectSignals();
-    // Load: the empty-state panel sits on the grid, both grids get the journal.
+    // Load: the empty-state panel sits on the grid, the accounts list gets the journal.
     m_picVoid->move(m_gex->pos());
     m_accounts->setConnectionString(mainmod::ConnString);
-    m_gex->setConnectionString(mainmod::ConnString);
     setWorkingDate(Clock::today());
     SettaAmbiente();
     gexsBind();
@@ -224,7 +223,7 @@ void frmMain::gexsBind()
         m_gex->show();
     } else {
         if (!accountsRead)
-            m_gex->setRowCount(0);
+            m_journal->clear();
         SettaVuoto(true);
     }
     if (failure)
@@ -235,17 +234,16 @@ void frmMain::gexsBind()
 bool frmMain::loadJournal(std::optional<std::pair<QString, QString>>& failure)
 {
     try {
-        m_journal->setDateGrouping(m_state.dateGrouping);
         if (m_journal->load(mainmod::ConnString, m_state.dateGrouping, m_state.selected) == 0)
             return false;
         m_journal->arrange(m_state.layout);
         return true;
     } catch (const db::DbError& e) {
-        m_gex->setRowCount(0);
+        m_journal->clear();
         failure.emplace(QStringLiteral("Impossibile leggere le registrazioni del periodo."),
                         db::userMessage(e));
     } catch (const CurrencyOverflow&) {
-        m_gex->setRowCount(0);
+        m_journal->clear();
         failure.emplace(QStringLiteral("Impossibile calcolare il saldo del periodo."),
                         QStringLiteral("Gli importi superano il valore massimo gestibile."));
     }

@@ -1,11 +1,11 @@
 #include "ui/report/reportpreview.h"
 
-#include "app/prompt.h"
 #include "report/pagesetup.h"
 #include "report/pdfexport.h"
 #include "report/renderer.h"
 #include "report/report.h"
 #include "report/reporterror.h"
+#include "ui/prompt/prompt.h"
 #include "ui/report/pageview.h"
 
 #include <QAction>

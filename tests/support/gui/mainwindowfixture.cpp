@@ -3,9 +3,9 @@
 #include "app/mainmod.h"
 #include "app/seams.h"
 #include "db/connstring.h"
+#include "journal/journalcolumns.h"
 #include "ui/grid/gridmodel.h"
 #include "ui/grid/groupedgrid.h"
-#include "ui/main/journalgrid.h"
 
 #include <QTest>
 
@@ -48,12 +48,12 @@ QString MainWindowFixture::shown(int p, int column) const
 
 qint64 MainWindowFixture::balance(int p) const
 {
-    return m_window->journalGrid()->value(p, JournalColumn::Saldo).value<Currency>().raw();
+    return m_window->journalGrid()->value(p, journal::JournalColumn::Saldo).value<Currency>().raw();
 }
 
 qint64 MainWindowFixture::idAt(int p) const
 {
-    return m_window->journalGrid()->value(p, JournalColumn::Id).toLongLong();
+    return m_window->journalGrid()->value(p, journal::JournalColumn::Id).toLongLong();
 }
 
 } // namespace movilibro::test

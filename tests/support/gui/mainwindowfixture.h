@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/prompt.h"
 #include "testsupport.h"
 #include "ui/main/frmmain.h"
+#include "ui/prompt/prompt.h"
 
 #include <memory>
 

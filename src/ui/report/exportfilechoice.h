@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/exportfolder.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,11 +11,6 @@
 class QWidget;
 
 namespace movilibro::report {
-
-// The folder of the last export while it exists, else the user's documents.
-QString exportStartFolder();
-// Where the next export dialog opens: the folder of the file just written.
-void rememberExportFolder(const QString& writtenPath);
 
 struct ChosenFile
 {

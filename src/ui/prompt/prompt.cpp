@@ -1,7 +1,7 @@
-#include "app/prompt.h"
+#include "ui/prompt/prompt.h"
 
 #include "app/mainmod.h"
-#include "app/qttexts.h"
+#include "ui/prompt/qttexts.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ui/grid/griddata.h"
-#include "ui/grid/gridtypes.h"
+#include "journal/griddata.h"
+#include "journal/gridtypes.h"
 
 #include <QtGlobal>
 
 #include <vector>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 // The entries in display order: grouped by the group columns (each level
 // ascending or descending as asked), then by the sort keys, then by data order.
@@ -28,4 +28,4 @@ struct RowOrder
 RowOrder orderRows(const GridData& data, const std::vector<GroupLevel>& groups,
                    const std::vector<SortKey>& sortKeys);
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal

@@ -1,6 +1,6 @@
-#include "ui/grid/gridrows.h"
+#include "journal/gridrows.h"
 
-#include "ui/grid/roworder.h"
+#include "journal/roworder.h"
 
 #include <QLocale>
 
@@ -8,7 +8,7 @@
 
 #include <stdexcept>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 void GridRows::addGroup(int column, bool ascending)
 {
@@ -84,7 +84,6 @@ void GridRows::clearLayout()
     m_groups.clear();
     m_children.clear();
     m_topGroups.clear();
-    m_captions.clear();
     m_types.clear();
     m_refs.clear();
     m_rowGroups.clear();
@@ -229,16 +228,7 @@ QString GridRows::caption(int p) const
 {
     if (rowType(p) == RowType::Entry)
         return QString();
-    const auto it = m_captions.constFind(m_rowGroups[p - 1]);
-    if (it != m_captions.cend())
-        return *it;
     return valueText(value(groupAt(p).headerPos, groupColumnOf(p)));
-}
-
-void GridRows::setCaption(int p, const QString& caption)
-{
-    if (rowType(p) != RowType::Entry)
-        m_captions.insert(m_rowGroups[p - 1], caption);
 }
 
 Currency GridRows::groupSum(int p, int column) const
@@ -331,4 +321,4 @@ QString GridRows::valueText(const QVariant& value)
     return value.toString();
 }
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal

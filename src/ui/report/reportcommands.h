@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/reportcontext.h"
+#include "report/reportsetup.h"
 
 class QWidget;
 
@@ -8,10 +9,6 @@ namespace movilibro::report {
 
 class arpSchede;
 class ReportPreview;
-
-// The set-up shared by print and export: the query of the selected period
-// ordered by the groups, the journal, the layout's groups and the formats.
-void setUpReport(arpSchede& report, const ReportContext& context);
 
 // The "print" command: opens the report's preview (a window of its own,
 // deleted when closed). Returns it, or nullptr after telling the user why

@@ -1,4 +1,4 @@
-#include "app/qttexts.h"
+#include "ui/prompt/qttexts.h"
 
 #include <QCoreApplication>
 #include <QHash>

@@ -1,8 +1,8 @@
-#include "ui/grid/griddata.h"
+#include "journal/griddata.h"
 
 #include <stdexcept>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 namespace {
 
@@ -17,7 +17,10 @@ void GridData::Column::resize(int rows)
 {
     switch (type) {
     case ColumnType::Text:
-        texts.resize(rows);
+        if (pooled)
+            ids.resize(rows, 0);
+        else
+            texts.resize(rows);
         break;
     case ColumnType::Date:
         numbers.resize(rows, QDate().toJulianDay());
@@ -54,6 +57,17 @@ ColumnType GridData::columnType(int col) const
     return column(col).type;
 }
 
+void GridData::setTextPooled(int col)
+{
+    setColumnType(col, ColumnType::Text);
+    Column& c = column(col);
+    c.texts.clear();
+    c.pooled = true;
+    c.texts.emplace_back(); // number 0: the empty text of new rows
+    c.idOf.insert(QString(), 0);
+    c.resize(m_rowCount);
+}
+
 void GridData::setRowCount(int count)
 {
     if (count < 0)
@@ -77,12 +91,72 @@ void GridData::clear()
 
 void GridData::setText(int col, int row, const QString& value)
 {
-    cell(col, row, ColumnType::Text).texts[row - 1] = value;
+    Column& c = cell(col, row, ColumnType::Text);
+    if (c.pooled)
+        c.ids[row - 1] = textId(col, value);
+    else
+        c.texts[row - 1] = value;
 }
 
 const QString& GridData::text(int col, int row) const
 {
-    return cell(col, row, ColumnType::Text).texts[row - 1];
+    const Column& c = cell(col, row, ColumnType::Text);
+    return c.pooled ? c.texts[c.ids[row - 1]] : c.texts[row - 1];
+}
+
+quint32 GridData::textId(int col, const QString& value)
+{
+    Column& c = pooledColumn(col);
+    const auto it = c.idOf.constFind(value);
+    if (it != c.idOf.cend())
+        return *it;
+    const quint32 id = quint32(c.texts.size());
+    c.texts.push_back(value);
+    c.idOf.insert(value, id);
+    return id;
+}
+
+void GridData::setTextId(int col, int row, quint32 id)
+{
+    Column& c = pooledColumn(col);
+    if (id >= c.texts.size())
+        throw std::out_of_range("no such pooled text");
+    cell(col, row, ColumnType::Text).ids[row - 1] = id;
+}
+
+const std::vector<QString>& GridData::texts(int col) const
+{
+    const Column& c = column(col);
+    if (c.type != ColumnType::Text || c.pooled)
+        throw std::logic_error("grid column does not hold one text per row");
+    return c.texts;
+}
+
+GridData::TextKeys GridData::textKeys(int col) const
+{
+    const Column& c = column(col);
+    if (c.type != ColumnType::Text)
+        throw std::logic_error("grid column does not hold texts");
+    if (c.pooled)
+        return {c.ids, c.texts};
+    TextKeys keys;
+    keys.ids.resize(c.texts.size());
+    QHash<QString, quint32> idOf;
+    for (size_t k = 0; k < c.texts.size(); ++k) {
+        // Neighbouring rows often share one string: no lookup for them.
+        const QString& text = c.texts[k];
+        if (k > 0 && text.constData() == c.texts[k - 1].constData() && text.size() == c.texts[k - 1].size()) {
+            keys.ids[k] = keys.ids[k - 1];
+            continue;
+        }
+        auto it = idOf.constFind(text);
+        if (it == idOf.cend()) {
+            it = idOf.insert(text, quint32(keys.distinct.size()));
+            keys.distinct.push_back(text);
+        }
+        keys.ids[k] = *it;
+    }
+    return keys;
 }
 
 void GridData::setDate(int col, int row, const QDate& value)
@@ -149,6 +223,14 @@ GridData::Column& GridData::column(int col)
     return const_cast<Column&>(std::as_const(*this).column(col));
 }
 
+GridData::Column& GridData::pooledColumn(int col)
+{
+    Column& c = column(col);
+    if (!c.pooled)
+        throw std::logic_error("grid column is not pooled");
+    return c;
+}
+
 const GridData::Column& GridData::cell(int col, int row, ColumnType type) const
 {
     const Column& c = column(col);
@@ -164,4 +246,4 @@ GridData::Column& GridData::cell(int col, int row, ColumnType type)
     return const_cast<Column&>(std::as_const(*this).cell(col, row, type));
 }
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal

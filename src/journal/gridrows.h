@@ -1,21 +1,20 @@
 #pragma once
 
 #include "format/currency.h"
-#include "ui/grid/griddata.h"
-#include "ui/grid/gridtypes.h"
-#include "ui/grid/roworder.h"
+#include "journal/griddata.h"
+#include "journal/gridtypes.h"
+#include "journal/roworder.h"
 
-#include <QHash>
 #include <QString>
 #include <QVariant>
 
 #include <vector>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
-// The displayed rows of the grid, laid out from the data array, the groups and
-// the sort keys, with every group expanded. No widgets: the model and the
-// owner of the grid read it by display position p, 1..displayRowCount().
+// The laid-out rows of a data array: groups, sort keys, every group expanded.
+// Views (the grid's model, the exports) read them by display position p,
+// 1..displayRowCount().
 //
 // Each group has a header row above its rows and a total row below them;
 // groups nest in the order they were added (level 1 is the outermost). The
@@ -26,6 +25,8 @@ class GridRows
 {
 public:
     explicit GridRows(const GridData& data) : m_data(data) {}
+
+    const GridData& data() const { return m_data; }
 
     void clearGroups() { m_groupLevels.clear(); }
     void addGroup(int column, bool ascending = true);
@@ -63,9 +64,8 @@ public:
     // Entries: the cell. Headers: the group's value in its own column.
     // Totals: the group's sum in Currency columns. Anything else: invalid.
     QVariant value(int p, int column) const;
-    // Headers and totals: the group's caption, at first its value as text.
+    // Headers and totals: the group's value as text.
     QString caption(int p) const;
-    void setCaption(int p, const QString& caption);
     // Sum of a Currency column over the entries of the row's group (for an
     // entry its innermost group; all entries without groups). Empty cells
     // count as 0. Throws CurrencyOverflow rather than wrap.
@@ -118,7 +118,6 @@ private:
     std::vector<Group> m_groups;
     std::vector<int> m_children;
     std::vector<int> m_topGroups;
-    QHash<int, QString> m_captions;
 
     // Per display row: kind, data row (entries) or group (others), group.
     std::vector<RowType> m_types;
@@ -126,4 +125,4 @@ private:
     std::vector<qint32> m_rowGroups;
 };
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
 #include <QtGlobal>
 
-#include <optional>
-
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 // What a data column holds. Currency cells may be empty; the others always
 // hold a value (an invalid QDate counts as an empty date).
@@ -40,19 +36,4 @@ struct SortKey
     bool descending = false;
 };
 
-// A named cell style. Unset members leave what lies below them unchanged, so a
-// text-colour style can sit on top of a column's background.
-struct CellStyle
-{
-    QColor background;
-    QColor foreground;
-    std::optional<QFont::Weight> weight;
-};
-
-// Colours kept in the 0x00BBGGRR form (red in the low byte).
-inline QColor colorFromBgr(quint32 bgr)
-{
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
-
-} // namespace movilibro::grid
+} // namespace movilibro::journal

@@ -1,14 +1,12 @@
-#include "report/reportcommands.h"
+#include "ui/report/reportcommands.h"
 
-#include "app/prompt.h"
-#include "db/periods.h"
 #include "report/arpschede.h"
 #include "report/csvexport.h"
-#include "report/exportfilechoice.h"
 #include "report/pagesetup.h"
 #include "report/pdfexport.h"
 #include "report/reporterror.h"
-#include "report/searchrecords.h"
+#include "ui/prompt/prompt.h"
+#include "ui/report/exportfilechoice.h"
 #include "ui/report/reportpreview.h"
 
 #include <QFileInfo>
@@ -71,17 +69,6 @@ void tell(QWidget* parent, const QString& text)
 }
 
 } // namespace
-
-void setUpReport(arpSchede& report, const ReportContext& context)
-{
-    report.dataControl().setConnectionString(context.connString);
-    report.dataControl().setSource(reportQuery(context.kind, context.layout, {context.start, context.end}));
-    report.configure(context.layout);
-    report.setOutputFormats(arpSchede::IncomesFormat, arpSchede::BalanceFormat);
-    report.setPeriod(context.start, context.end);
-    report.setDateGrouping(context.kind);
-    applySearch(report, context.filter);
-}
 
 ReportPreview* printPreview(QWidget* parent, const ReportContext& context)
 {

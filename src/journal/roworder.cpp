@@ -1,9 +1,8 @@
-#include "ui/grid/roworder.h"
+#include "journal/roworder.h"
 
 #include "db/textcollation.h"
 
 #include <QCollator>
-#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
@@ -11,7 +10,7 @@
 #include <numeric>
 #include <stdexcept>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
 namespace {
 
@@ -32,42 +31,20 @@ void reverse(Ordinals& key)
         v = key.max - v;
 }
 
-// Neighbouring rows often share one string (the filler pools repeated texts).
-bool sameText(const QString& a, const QString& b)
-{
-    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
-}
-
 // Each distinct text is ranked once; rows then carry the rank.
-Ordinals textOrdinals(const std::vector<QString>& texts)
+Ordinals textOrdinals(const GridData::TextKeys& texts)
 {
-    QHash<QString, quint32> distinctIndex;
-    std::vector<QString> distinct;
-    std::vector<quint32> rowDistinct(texts.size());
-    for (size_t k = 0; k < texts.size(); ++k) {
-        if (k > 0 && sameText(texts[k], texts[k - 1])) {
-            rowDistinct[k] = rowDistinct[k - 1];
-            continue;
-        }
-        auto it = distinctIndex.constFind(texts[k]);
-        if (it == distinctIndex.cend()) {
-            it = distinctIndex.insert(texts[k], quint32(distinct.size()));
-            distinct.push_back(texts[k]);
-        }
-        rowDistinct[k] = *it;
-    }
-
     const QCollator collator = db::textCollator();
     std::vector<QCollatorSortKey> sortKeys;
-    sortKeys.reserve(distinct.size());
-    for (const QString& text : distinct)
+    sortKeys.reserve(texts.distinct.size());
+    for (const QString& text : texts.distinct)
         sortKeys.push_back(collator.sortKey(text));
-    std::vector<quint32> byText(distinct.size());
+    std::vector<quint32> byText(texts.distinct.size());
     std::iota(byText.begin(), byText.end(), 0);
     std::stable_sort(byText.begin(), byText.end(),
                      [&](quint32 a, quint32 b) { return sortKeys[a].compare(sortKeys[b]) < 0; });
 
-    std::vector<quint64> rank(distinct.size());
+    std::vector<quint64> rank(texts.distinct.size());
     quint64 current = 0;
     for (size_t i = 0; i < byText.size(); ++i) {
         if (i > 0 && sortKeys[byText[i - 1]].compare(sortKeys[byText[i]]) != 0)
@@ -77,9 +54,9 @@ Ordinals textOrdinals(const std::vector<QString>& texts)
 
     Ordinals key;
     key.max = current;
-    key.values.resize(texts.size());
-    for (size_t k = 0; k < texts.size(); ++k)
-        key.values[k] = rank[rowDistinct[k]];
+    key.values.resize(texts.ids.size());
+    for (size_t k = 0; k < texts.ids.size(); ++k)
+        key.values[k] = rank[texts.ids[k]];
     return key;
 }
 
@@ -123,7 +100,7 @@ std::vector<Ordinals> columnOrdinals(const GridData& data, int col, bool descend
     std::vector<Ordinals> keys;
     switch (data.columnType(col)) {
     case ColumnType::Text:
-        keys.push_back(textOrdinals(data.texts(col)));
+        keys.push_back(textOrdinals(data.textKeys(col)));
         break;
     case ColumnType::Date: {
         const qint64 none = QDate().toJulianDay();
@@ -271,4 +248,4 @@ RowOrder orderRows(const GridData& data, const std::vector<GroupLevel>& groups,
     return Orderer(data, groups, sortKeys).run();
 }
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal

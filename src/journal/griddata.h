@@ -1,21 +1,23 @@
 #pragma once
 
 #include "format/currency.h"
-#include "ui/grid/gridtypes.h"
+#include "journal/gridtypes.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
 #include <optional>
 #include <vector>
 
-namespace movilibro::grid {
+namespace movilibro::journal {
 
-// The grid's unbound data array: N rows by C typed columns, held column by
-// column in flat vectors. Columns and rows are 1-based, as the grid's owners
-// count them. Out-of-range indexes and a setter of the wrong type throw
-// std::out_of_range / std::logic_error: they are programming errors.
+// A data array: N rows by C typed columns, held column by column in flat
+// vectors (the journal's entries, the rows of a query). Columns and rows are
+// 1-based, as the grid's owners count them. Out-of-range indexes and a setter
+// of the wrong type throw std::out_of_range / std::logic_error: they are
+// programming errors.
 class GridData
 {
 public:
@@ -25,6 +27,10 @@ public:
     // Changes the type of a column; its cells become empty.
     void setColumnType(int col, ColumnType type);
     ColumnType columnType(int col) const;
+    // A Text column whose texts repeat (accounts, period keys): each distinct
+    // text is held once and a row holds its number. Its cells become empty.
+    void setTextPooled(int col);
+    bool isTextPooled(int col) const { return column(col).pooled; }
 
     // Rows added by a larger count are empty; a smaller count drops the last ones.
     void setRowCount(int count);
@@ -35,6 +41,10 @@ public:
 
     void setText(int col, int row, const QString& value);
     const QString& text(int col, int row) const;
+    // Pooled columns: the number of a text (added when new), and a row's text
+    // set by that number.
+    quint32 textId(int col, const QString& value);
+    void setTextId(int col, int row, quint32 id);
     void setDate(int col, int row, const QDate& value);
     QDate date(int col, int row) const;
     void setCurrency(int col, int row, std::optional<Currency> value);
@@ -49,7 +59,16 @@ public:
     // Raw storage for the row-ordering code: Date cells as Julian days,
     // Currency cells as ten-thousandths, Id cells as is (0-based rows).
     const std::vector<qint64>& numbers(int col) const { return column(col).numbers; }
-    const std::vector<QString>& texts(int col) const { return column(col).texts; }
+    // The texts of a Text column that is not pooled.
+    const std::vector<QString>& texts(int col) const;
+    // The texts of any Text column as numbers: rows with equal texts share
+    // one; distinct[id] is the text.
+    struct TextKeys
+    {
+        std::vector<quint32> ids;
+        std::vector<QString> distinct;
+    };
+    TextKeys textKeys(int col) const;
     // Non-zero where a Currency cell is empty.
     const std::vector<quint8>& nulls(int col) const { return column(col).nulls; }
 
@@ -57,7 +76,10 @@ private:
     struct Column
     {
         ColumnType type = ColumnType::Text;
-        std::vector<QString> texts;
+        bool pooled = false;
+        std::vector<QString> texts; // per row, or the distinct texts when pooled
+        std::vector<quint32> ids;   // pooled: per row, into texts
+        QHash<QString, quint32> idOf;
         std::vector<qint64> numbers;
         std::vector<quint8> nulls;
         void resize(int rows);
@@ -65,6 +87,7 @@ private:
 
     const Column& column(int col) const;
     Column& column(int col);
+    Column& pooledColumn(int col);
     const Column& cell(int col, int row, ColumnType type) const;
     Column& cell(int col, int row, ColumnType type);
 
@@ -72,6 +95,6 @@ private:
     int m_rowCount = 0;
 };
 
-} // namespace movilibro::grid
+} // namespace movilibro::journal
 
 Q_DECLARE_METATYPE(movilibro::Currency)

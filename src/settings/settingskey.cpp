@@ -1,0 +1,7 @@
+#include "settings/settingskey.h"
+
+namespace movilibro {
+
+QString SettingsKey;
+
+} // namespace movilibro
