@@ -26,9 +26,9 @@ struct Failure
 struct Request
 {
     QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account, iban,
-        sheet;
+        sheet, balanceAccount;
     std::optional<charts::ChartKind> chart;
-    std::optional<QDate> from, to;
+    std::optional<QDate> from, to, at;
     std::optional<int> layout;
     std::optional<QString> search;
     bool help = false;
@@ -37,7 +37,8 @@ struct Request
     bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty() || !chartFile.isEmpty(); }
     bool anyTask() const
     {
-        return !importFile.isEmpty() || !restoreFile.isEmpty() || !statementFile.isEmpty() || exports();
+        return !importFile.isEmpty() || !restoreFile.isEmpty() || !statementFile.isEmpty() || exports() ||
+               !balanceAccount.isEmpty();
     }
     bool periodOptions() const { return from || to || layout || search; }
 };
