@@ -14,16 +14,6 @@ namespace {
 
 const QLocale Italian(QLocale::Italian, QLocale::Italy);
 
-// A spreadsheet runs a cell beginning with one of these as a formula; text
-// from elsewhere (bank statements) must stay text.
-QString inertText(const QString& text)
-{
-    static const QString FormulaStarts = QStringLiteral("=+-@\t\r");
-    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
-        return u'\'' + text;
-    return text;
-}
-
 QByteArray dateField(const QDate& date)
 {
     if (!date.isValid())
@@ -48,6 +38,14 @@ QString saveFailure(const QString& path, const QString& reason)
 }
 
 } // namespace
+
+QString inertText(const QString& text)
+{
+    static const QString FormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
+        return u'\'' + text;
+    return text;
+}
 
 CsvWriter::CsvWriter() : m_bytes("\xEF\xBB\xBF") {}
 
