@@ -11,11 +11,12 @@ namespace schema {
 // 2: account names declared COLLATE NOCASE (1 used the program's own ITALIAN).
 // 3: an index on descriptions, so that the entry editor finds each one's
 //    latest entry without reading the whole journal.
-// 4: reconciliations (Quadrature), the entries they ticked (Riscontri) and
+// 4: the bin of deleted entries and accounts, and the change log.
+// 5: reconciliations (Quadrature), the entries they ticked (Riscontri) and
 //    the daily totals of each account, kept by triggers, so that the
 //    balance at a date reads days rather than entries.
-inline constexpr int Version = 4;
-inline constexpr int ReconciliationVersion = 4;
+inline constexpr int Version = 5;
+inline constexpr int ReconciliationVersion = 5;
 inline constexpr char DescriptionIndexName[] = "ixMovilibroDescrizione";
 inline constexpr char DailyTotalsTable[] = "SaldiGiornalieri";
 inline constexpr int DescriptionSize = 255;
@@ -26,6 +27,8 @@ inline constexpr int KeySize = 50;
 QString createStatements();
 // DDL of the description index.
 QString descriptionIndex();
+// DDL of the bin and the change log (version 4), made only where missing.
+QString historyTables();
 // DDL of the reconciliations and of the entries they ticked.
 QString reconciliationTables();
 // DDL of the daily totals table, empty, and of the triggers that keep it.

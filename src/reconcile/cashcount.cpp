@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/enginefunctions.h"
+#include "history/changelog.h"
 #include "reconcile/balance.h"
 
 #include <limits>
@@ -28,6 +29,24 @@ Currency countedCash(const std::vector<qint64>& pieces)
     return total;
 }
 
+namespace {
+
+// As an entry typed in the editor: in the entry's history, undone as one step.
+std::vector<qint64> logNewEntry(db::Connection& conn, qint64 id, const QDateTime& now)
+{
+    if (!history::hasHistory(conn))
+        return {};
+    history::LogLine line;
+    line.when = now;
+    line.kind = history::Kind::New;
+    line.item = history::Item{history::Item::Entry, id};
+    line.after = history::currentState(conn, *line.item);
+    line.note = QStringLiteral("Conta di cassa");
+    return {history::append(conn, line)};
+}
+
+} // namespace
+
 CashCount recordCashCount(db::Connection& conn, qint64 accountId, const QDate& day, Currency counted,
                           const QDateTime& now)
 {
@@ -49,6 +68,7 @@ CashCount recordCashCount(db::Connection& conn, qint64 accountId, const QDate& d
             .bind(4, raw < 0 ? difference.abs().raw() : qint64(0))
             .run();
         done.differenceEntry = conn.lastInsertId();
+        done.logLines = logNewEntry(conn, *done.differenceEntry, now);
     }
     done.record.id = insertReconciliation(conn, done.record, done.differenceEntry);
     tx.commit();

@@ -35,6 +35,7 @@ struct CashCount
 {
     Reconciliation record;
     std::optional<qint64> differenceEntry; // the entry written, when the cash differed
+    std::vector<qint64> logLines;          // that entry's line in the change log, for undo
 };
 
 // Records a cash count of the account at the end of the day, in one

@@ -2,18 +2,12 @@
 
 #include "db/connection.h"
 #include "db/enginefunctions.h"
+#include "journal/reconciledmarks.h"
 #include "reconcile/balance.h"
 
 namespace movilibro::reconcile {
 
 namespace {
-
-bool hasTables(db::Connection& conn)
-{
-    db::Statement st = conn.prepare(QStringLiteral(
-        "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('Quadrature', 'Riscontri')"));
-    return st.step() && st.int64(0) == 2;
-}
 
 Currency amountAt(db::Statement& st, int col)
 {
@@ -98,26 +92,12 @@ Reconciliation recordReconciliation(db::Connection& conn, qint64 accountId, cons
 
 std::optional<QDate> reconciledWith(db::Connection& conn, qint64 entryId)
 {
-    if (!hasTables(conn))
+    if (!journal::hasReconciliationTables(conn))
         return std::nullopt;
     db::Statement st = conn.prepare(
         QStringLiteral("SELECT qdData FROM Riscontri JOIN Quadrature USING (qdId) WHERE mlId = ?"));
     st.bind(0, entryId);
     return st.step() ? std::optional<QDate>(st.date(0)) : std::nullopt;
-}
-
-QHash<qint64, QDate> reconciledEntries(db::Connection& conn, const DateRange& period)
-{
-    QHash<qint64, QDate> marks;
-    if (!hasTables(conn))
-        return marks;
-    db::Statement st = conn.prepare(
-        QStringLiteral("SELECT r.mlId, q.qdData FROM Riscontri r JOIN Quadrature q ON q.qdId = r.qdId "
-                       "JOIN Movilibro m ON m.mlId = r.mlId WHERE m.mlData BETWEEN ? AND ?"));
-    st.bind(0, db::isoDate(period.start)).bind(1, db::isoDate(period.end));
-    while (st.step())
-        marks.insert(st.int64(0), st.date(1));
-    return marks;
 }
 
 } // namespace movilibro::reconcile

@@ -78,10 +78,6 @@ Reconciliation recordReconciliation(db::Connection& conn, qint64 accountId, cons
 // without the tables has none. Throws db::DbError.
 std::optional<QDate> reconciledWith(db::Connection& conn, qint64 entryId);
 
-// The reconciled entries dated in the period, by id, with the day of their
-// statement. Throws db::DbError.
-QHash<qint64, QDate> reconciledEntries(db::Connection& conn, const DateRange& period);
-
 // Shared by the writers: the account must still exist, inside the transaction.
 void requireAccount(db::Connection& conn, qint64 accountId);
 // Writes one Quadrature row; returns its id.

@@ -14,16 +14,6 @@ namespace {
 
 const QLocale Italian(QLocale::Italian, QLocale::Italy);
 
-// A spreadsheet runs a cell beginning with one of these as a formula; text
-// from elsewhere (bank statements) must stay text.
-QString inertText(const QString& text)
-{
-    static const QString FormulaStarts = QStringLiteral("=+-@\t\r");
-    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
-        return u'\'' + text;
-    return text;
-}
-
 QByteArray dateField(const QDate& date)
 {
     if (!date.isValid())
@@ -48,6 +38,14 @@ QString saveFailure(const QString& path, const QString& reason)
 }
 
 } // namespace
+
+QString inertText(const QString& text)
+{
+    static const QString FormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
+        return u'\'' + text;
+    return text;
+}
 
 CsvWriter::CsvWriter() : m_bytes("\xEF\xBB\xBF") {}
 
@@ -96,6 +94,10 @@ bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device)
     CsvWriter out;
     for (const char* caption : {"Data", "Conto", "Descrizione", "Entrate", "Uscite", "Saldo progressivo"})
         out.addField(QByteArray(caption));
+    // Journals never reconciled keep the columns they always had.
+    const bool marks = rows.hasReconciled();
+    if (marks)
+        out.addField(QByteArray("Riscontrato"));
     out.endLine();
     for (int p = 1; p <= rows.rowCount(); ++p) {
         if (rows.rowType(p) != journal::RowType::Entry)
@@ -107,6 +109,10 @@ bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device)
         addAmount(out, data.currency(C::Entrate, k));
         addAmount(out, data.currency(C::Uscite, k));
         out.addQuoted(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
+        if (marks) {
+            const std::optional<QDate> statement = rows.reconciledOn(k);
+            out.addField(statement ? dateField(*statement) : QByteArray());
+        }
         out.endLine();
         if (out.bytes().size() >= Piece && !out.flushTo(device))
             return false;

@@ -450,7 +450,7 @@ private slots:
     {
         QTest::addColumn<QString>("page");
         for (const char* page : {"index", "registrazioni", "conti", "periodi", "ricerca", "stampa",
-                                 "preferenze", "eliminazione", "tasti"})
+                                 "preferenze", "eliminazione", "tasti", "cestino"})
             QTest::newRow(page) << QString::fromLatin1(page) + ".html";
     }
     void pagesExistAndLinksResolve()
@@ -497,6 +497,8 @@ private slots:
         QTest::newRow("purge") << QString("frmDelClosedRows") << QString("eliminazione.html");
         QTest::newRow("preferences") << QString("frmOptions") << QString("preferenze.html");
         QTest::newRow("import assistant") << QString("frmImporta") << QString("importazione.html");
+        QTest::newRow("bin") << QString("frmCestino") << QString("cestino.html");
+        QTest::newRow("change log") << QString("frmCronologia") << QString("cestino.html");
     }
     void f1()
     {
@@ -527,6 +529,10 @@ private slots:
             frmDelClosedRows(&f.window()).Mostra(f.window());
         else if (dialog == "frmImporta")
             frmImporta(&f.window()).Mostra(f.window());
+        else if (dialog == "frmCestino")
+            QTest::keyClick(&f.window(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+        else if (dialog == "frmCronologia")
+            QTest::keyClick(&f.window(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
         else
             runPreferences(f.window());
         QVERIFY(driver.ran());

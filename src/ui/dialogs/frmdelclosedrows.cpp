@@ -90,7 +90,7 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
         else if (!keepCopy(copy))
             return Outcome::Failed;
         else {
-            purge.deleteCounted();
+            purge.deleteCounted(copy);
             outcome = Outcome::Done;
         }
     } catch (const db::DbError& e) {

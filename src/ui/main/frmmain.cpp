@@ -6,6 +6,7 @@
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "format/formatengine.h"
+#include "history/writes.h"
 #include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/accountdeletion.h"
 #include "ui/dialogs/frmabout.h"
@@ -14,15 +15,19 @@
 #include "ui/dialogs/frmoptions.h"
 #include "ui/dialogs/frmscadenze.h"
 #include "ui/dialogs/helpwindow.h"
+#include "ui/dialogs/reconciledchange.h"
 #include "ui/grid/querygrid.h"
 #include "ui/import/frmimporta.h"
 #include "ui/main/accountspane.h"
 #include "ui/main/emptystate.h"
+#include "ui/main/gridmenu.h"
 #include "ui/main/journalgrid.h"
+#include "ui/main/journalhistory.h"
 #include "ui/main/journalsearch.h"
 #include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
 #include "ui/prompt/prompt.h"
+#include "ui/reconcile/reconcilecommands.h"
 #include "ui/report/reportcommands.h"
 
 #include <QAction>
@@ -144,6 +149,34 @@ void frmMain::buildWindow()
     m_search->setGeometry(search);
     connect(this, &frmMain::gexsBindDone, m_search, &JournalSearch::updateNoMatch);
     connect(m_search, &JournalSearch::filterApplied, this, &frmMain::filterChanged);
+
+    m_history = new JournalHistory(*this, *this, [this] { return currentEntryId(); });
+    buildGridMenu();
+}
+
+// The row commands do exactly what the toolbar's do; the rest are the history's.
+void frmMain::buildGridMenu()
+{
+    m_gridMenu = new GridMenu(*m_gex, [this] { return currentEntryId().has_value(); });
+    const auto toolbar = [this](const char* key) {
+        return [this, key] { onToolbarCommand(QString::fromLatin1(key)); };
+    };
+    m_gridMenu->addCommand(QStringLiteral("mnuNuovo"), QStringLiteral("Nuovo"), QStringLiteral("F5"), false,
+                           toolbar("new"));
+    m_gridMenu->addCommand(QStringLiteral("mnuModifica"), QStringLiteral("Modifica"), QStringLiteral("Invio"),
+                           true, toolbar("edit"));
+    m_gridMenu->addCommand(QStringLiteral("mnuElimina"), QStringLiteral("Elimina"), QStringLiteral("Canc"),
+                           true, toolbar("delete"));
+    m_gridMenu->addSeparator();
+    m_gridMenu->addAction(m_history->action(QStringLiteral("actUndo")));
+    m_gridMenu->addAction(m_history->action(QStringLiteral("actRedo")));
+    m_gridMenu->addSeparator();
+    m_gridMenu->addCommand(QStringLiteral("mnuCestino"), QStringLiteral("Cestino…"),
+                           QStringLiteral("Ctrl+Maiusc+Canc"), false, [this] { m_history->showBin(); });
+    m_gridMenu->addCommand(QStringLiteral("mnuStoria"), QStringLiteral("Storia…"), QStringLiteral("Ctrl+H"),
+                           true, [this] { m_history->showEntryHistory(); });
+    m_gridMenu->addCommand(QStringLiteral("mnuRegistro"), QStringLiteral("Registro delle modifiche…"),
+                           QStringLiteral("Ctrl+Maiusc+H"), false, [this] { m_history->showPeriodLog(); });
 }
 
 void frmMain::connectSignals()
@@ -154,6 +187,9 @@ void frmMain::connectSignals()
     connect(m_period, &PeriodPanel::pickerChanged, this, &frmMain::onPickerChanged);
     connect(m_period, &PeriodPanel::preferencesClicked, this, &frmMain::runPreferences);
     connect(m_accounts, &AccountsPane::command, this, &frmMain::onAccountsCommand);
+    connect(m_accounts, &AccountsPane::command,
+            new ReconcileCommands(*this, *this, [this] { return m_accounts->currentAccountId(); }),
+            &ReconcileCommands::onAccountsCommand);
     connect(m_gex, &grid::GroupedGrid::keyDown, this, &frmMain::onGridKey);
     connect(m_gex, &grid::GroupedGrid::doubleClicked, this, &frmMain::openCurrentEntry);
     // Key preview: the window sees F5 before whichever control has the focus.
@@ -196,6 +232,11 @@ void frmMain::SettaAmbiente()
     m_period->setPickerLimits(m_state.fiscalYear);
     m_period->setPickerDates(m_state.selected);
     emit settaAmbienteDone();
+}
+
+void frmMain::recorded(const std::vector<qint64>& logLines)
+{
+    m_history->recorded(logLines);
 }
 
 void frmMain::SettaVuoto(bool empty)
@@ -295,11 +336,12 @@ void frmMain::deleteCurrentEntry()
     if (Prompt::instance().message(this, QStringLiteral("Eliminare la riga selezionata?"), MsgStyle::YesNo) !=
         Answer::Yes)
         return;
+    // To the bin, with its line in the change log: one step to undo.
     try {
         db::Connection conn = db::Connection::openConnString(mainmod::ConnString);
-        db::Transaction tx(conn);
-        conn.execJet(QStringLiteral("DELETE * FROM Movilibro WHERE mlId=") + QString::number(*id));
-        tx.commit();
+        if (!reconciledChangeAllowed(this, conn, *id))
+            return;
+        recorded(history::deleteEntry(conn, *id, Clock::now()));
     } catch (const db::DbError& e) {
         reportFailure(QStringLiteral("La registrazione non è stata eliminata."), db::userMessage(e));
     }
@@ -319,7 +361,8 @@ void frmMain::onToolbarCommand(const QString& key)
     } else if (key == u"export") {
         report::exportPdfCommand(this, reportContext());
     } else if (key == u"import") {
-        dialog<frmImporta>().Mostra(*this);
+        if (dialog<frmImporta>().Mostra(*this))
+            findChild<ReconcileCommands*>()->afterImport(dialog<frmImporta>().reconcileAsked());
     } else if (key == u"tools") {
         dialog<frmDelClosedRows>().Mostra(*this);
     } else if (key == u"charts") {
@@ -375,21 +418,7 @@ void frmMain::openCurrentEntry()
 
 void frmMain::deleteCurrentAccount()
 {
-    if (Prompt::instance().message(this, QStringLiteral("Eliminare il Conto selezionato?"),
-                                   MsgStyle::YesNo) != Answer::Yes)
-        return;
-    // No current account (an empty list): nothing to delete.
-    const qint64 id = m_accounts->currentAccountId();
-    if (id == 0)
-        return;
-    try {
-        if (AccountDeletion::deleteIfUnused(mainmod::ConnString, id) == AccountDeletion::Result::InUse)
-            Prompt::instance().message(
-                this, QStringLiteral("Conto presente in una o più registrazioni: non verrà eliminato."),
-                MsgStyle::Ok);
-    } catch (const db::DbError& e) {
-        reportFailure(QStringLiteral("Il conto non è stato eliminato."), db::userMessage(e));
-    }
+    AccountDeletion::askAndDelete(this, m_accounts->currentAccountId(), *this);
 }
 
 void frmMain::runPreferences()
