@@ -9,6 +9,7 @@
 #include "reconcile/balance.h"
 #include "reconcile/cashcount.h"
 #include "reconcile/reconciliation.h"
+#include "report/csvexport.h"
 #include "ui/grid/gridmodel.h"
 #include "ui/grid/querygrid.h"
 #include "ui/main/accountspane.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,6 +176,37 @@ private slots:
                  reconcile::italianAmount(cash));
     }
 
+    // The mark is a column of its own, only in journals that have one.
+    void csvHasTheMarkColumn_data()
+    {
+        QTest::addColumn<bool>("reconciled");
+        QTest::addColumn<QString>("csv");
+        QTest::newRow("never reconciled") << false
+                                          << "Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo\r\n"
+                                             "01/04/2010;\"Cassa\";\"dopo\";\"7,00\";;\"976,50\"\r\n"
+                                             "31/03/2010;\"Banca\";\"bonifico\";\"1000,00\";;\"969,50\"\r\n"
+                                             "31/03/2010;\"Cassa\";\"spesa\";;\"30,50\";\"-30,50\"\r\n";
+        QTest::newRow("one reconciled")
+            << true
+            << "Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo;Riscontrato\r\n"
+               "01/04/2010;\"Cassa\";\"dopo\";\"7,00\";;\"976,50\";\r\n"
+               "31/03/2010;\"Banca\";\"bonifico\";\"1000,00\";;\"969,50\";\r\n"
+               "31/03/2010;\"Cassa\";\"spesa\";;\"30,50\";\"-30,50\";31/03/2010\r\n";
+    }
+    void csvHasTheMarkColumn()
+    {
+        QFETCH(bool, reconciled);
+        QFETCH(QString, csv);
+        const Journal j = journal();
+        if (reconciled) {
+            db::Connection conn = j.open();
+            reconcile::recordReconciliation(conn, 1, EndOfMarch, Currency(), {2}, Now);
+        }
+        const QString out = j.folder() + QStringLiteral("/giornale.csv");
+        report::exportCsv({QDate(2010, 1, 1), QDate(2010, 12, 31), 0, 0, j.connString()}, out);
+        QCOMPARE(fileBytes(out), "\xEF\xBB\xBF" + csv.toUtf8());
+    }
+
     // From the accounts pane: the journal's balance, the difference, the
     // ticks changing the reconciled total, then the mark in the grid, which
     // changes no column's width.
@@ -221,6 +254,45 @@ private slots:
         QCOMPARE(marks, (QStringList{"2:1", "3:0", "4:0"}));
         for (int c = 0; c < header->count(); ++c)
             QCOMPARE(header->sectionSize(c), widths.at(c));
+    }
+
+    // After the import of a statement with its balances: the lines beside
+    // the journal's, then, on Yes, the reconciliation at the statement's day.
+    void importOffersTheReconciliation()
+    {
+        MainWindowFixture f(QDate(2024, 4, 15));
+        const qint64 banca = f.journal().addAccount(QStringLiteral("Banca"));
+        f.journal().addEntry(QDate(2024, 2, 29), banca, QStringLiteral("Saldo precedente"), money(1000), 0);
+        f.journal().addEntry(QDate(2024, 4, 1), banca, QStringLiteral("Dopo"), 0, money(7));
+        f.open();
+        f.prompt().setNextAnswer(Answer::Yes);
+        QStringList seen;
+        std::optional<ModalDriver> reconciliation;
+        ModalDriver import([&](QDialog& d) {
+            play(d, QString::fromUtf8(MOVILIBRO_TEST_DATA "/cli/saldi.csv|<Return>|<Return>|<Return>"));
+            reconciliation.emplace([&](QDialog& q) {
+                seen << q.objectName() << control<QComboBox>(q, "cboConto")->currentText()
+                     << control<QDateEdit>(q, "datData")->date().toString(QStringLiteral("dd/MM/yyyy"))
+                     << control<QLineEdit>(q, "txtSaldoEstratto")->text() << labelText(q, "lblSaldoGiornale")
+                     << labelText(q, "lblDifferenza")
+                     << QString::number(control<QTreeWidget>(q, "lstRegistrazioni")->topLevelItemCount());
+                q.reject();
+            });
+            play(d, QStringLiteral("<Return>"));
+        });
+        f.window().toolbar()->action(QStringLiteral("import"))->trigger();
+        QVERIFY(import.ran() && reconciliation && reconciliation->ran());
+        QCOMPARE(seen,
+                 (QStringList{"frmQuadratura", "Banca", "31/03/2024", "2.000,00", "2.000,00", "0,00", "3"}));
+        const QString told = f.prompt().messages.value(0).text;
+        QVERIFY2(told.contains(
+                     QStringLiteral("\r\n\r\nSaldo finale dell'estratto al 31/03/2024: 2.000,00 · Saldo di "
+                                    "Banca nel giornale alla stessa data: 2.000,00 · Differenza: 0,00\r\n"
+                                    "Saldo iniziale dell'estratto al 01/03/2024: 1.000,00 · Saldo di Banca "
+                                    "nel giornale il giorno prima (29/02/2024): 1.000,00 · Differenza: "
+                                    "0,00\r\n\r\nAprire la Quadratura")),
+                 qPrintable(told));
+        QCOMPARE(f.prompt().messages.value(0).style, MsgStyle::YesNo);
     }
 
     // Counted by pieces with the keyboard: the total, the difference, and
