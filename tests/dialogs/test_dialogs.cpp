@@ -539,7 +539,7 @@ private slots:
         else if (dialog == "frmCronologia")
             QTest::keyClick(&f.window(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
         else if (dialog == "frmQuadratura")
-            frmQuadratura(&f.window()).Mostra(f.window(), {});
+            frmQuadratura(&f.window()).Mostra(f.window(), reconcile::StatementTarget());
         else if (dialog == "frmContaCassa")
             frmContaCassa(&f.window()).Mostra(f.window(), 0);
         else

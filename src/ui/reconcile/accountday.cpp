@@ -42,9 +42,14 @@ bool AccountDay::fill(QWidget* parent, qint64 accountId, const QDate& day)
             parent, databaseFailureText(QStringLiteral("Impossibile leggere i conti."), e), MsgStyle::Ok);
         return false;
     }
+    if (cboConto->count() == 0) {
+        Prompt::instance().message(parent, QStringLiteral("Nel giornale non c'è ancora nessun conto."),
+                                   MsgStyle::Ok);
+        return false;
+    }
     cboConto->setCurrentIndex(std::max(0, cboConto->findData(accountId)));
     datData->setDate(day);
-    return cboConto->count() > 0;
+    return true;
 }
 
 qint64 AccountDay::accountId() const

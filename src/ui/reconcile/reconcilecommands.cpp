@@ -15,7 +15,7 @@ ReconcileCommands::ReconcileCommands(QWidget& window, JournalView& view,
 void ReconcileCommands::onAccountsCommand(const QString& key)
 {
     if (key == u"reconcile")
-        window<frmQuadratura>().Mostra(m_view, {m_currentAccount()});
+        window<frmQuadratura>().Mostra(m_view, {m_currentAccount(), QDate(), std::nullopt});
     else if (key == u"cashcount")
         window<frmContaCassa>().Mostra(m_view, m_currentAccount());
 }
