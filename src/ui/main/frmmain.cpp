@@ -6,7 +6,6 @@
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "format/formatengine.h"
-#include "history/writes.h"
 #include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/accountdeletion.h"
 #include "ui/dialogs/frmabout.h"
@@ -330,22 +329,8 @@ void frmMain::onGridKey(int key, Qt::KeyboardModifiers)
 
 void frmMain::deleteCurrentEntry()
 {
-    const std::optional<qint64> id = currentEntryId();
-    if (!id)
-        return;
-    if (Prompt::instance().message(this, QStringLiteral("Eliminare la riga selezionata?"), MsgStyle::YesNo) !=
-        Answer::Yes)
-        return;
-    // To the bin, with its line in the change log: one step to undo.
-    try {
-        db::Connection conn = db::Connection::openConnString(mainmod::ConnString);
-        if (!reconciledChangeAllowed(this, conn, *id))
-            return;
-        recorded(history::deleteEntry(conn, *id, Clock::now()));
-    } catch (const db::DbError& e) {
-        reportFailure(QStringLiteral("La registrazione non è stata eliminata."), db::userMessage(e));
-    }
-    gexsBind();
+    if (const std::optional<qint64> id = currentEntryId())
+        askAndDeleteEntry(this, *id, *this);
 }
 
 void frmMain::onToolbarCommand(const QString& key)
