@@ -295,6 +295,38 @@ private slots:
         QCOMPARE(f.prompt().messages.value(0).style, MsgStyle::YesNo);
     }
 
+    // The balance and its day taken from a statement file.
+    void balanceFromAStatementFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("taken"); // balance and day, or what the user is told
+        QTest::newRow("ofx") << "statement/conto.ofx"
+                             << "1.241,60 31/03/2024";
+        QTest::newRow("csv with its balances") << "cli/saldi.csv"
+                                               << "2.000,00 31/03/2024";
+        QTest::newRow("csv without") << "import/conto.csv"
+                                     << "L'estratto conto non riporta il saldo finale: scriverlo a mano.";
+    }
+    void balanceFromAStatementFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, taken);
+        MainWindowFixture f(QDate(2024, 4, 15));
+        f.journal().addAccount(QStringLiteral("Banca"));
+        f.open();
+        f.prompt().setNextOpenFile(QStringLiteral(MOVILIBRO_TEST_DATA "/") + file);
+        QString seen;
+        ModalDriver driver([&](QDialog& d) {
+            play(d, QStringLiteral("<cmdDaEstratto>"));
+            seen = control<QLineEdit>(d, "txtSaldoEstratto")->text() + u' ' +
+                   control<QDateEdit>(d, "datData")->date().toString(QStringLiteral("dd/MM/yyyy"));
+            d.reject();
+        });
+        f.window().findChild<QAction*>(QStringLiteral("mnuQuadratura"))->trigger();
+        QVERIFY(driver.ran());
+        QCOMPARE(f.prompt().messages.isEmpty() ? seen : f.prompt().messages.last().text, taken);
+    }
+
     // Counted by pieces with the keyboard: the total, the difference, and
     // the entry that brings the journal to the cash.
     void cashCountByPieces()

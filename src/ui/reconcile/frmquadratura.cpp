@@ -5,8 +5,10 @@
 #include "app/viewstate.h"
 #include "db/connection.h"
 #include "reconcile/balance.h"
+#include "statement/statement.h"
 #include "ui/dialogs/datepicker.h"
 #include "ui/dialogs/dbmessages.h"
+#include "ui/import/importpage.h"
 #include "ui/prompt/prompt.h"
 
 #include <QComboBox>
@@ -65,11 +67,13 @@ frmQuadratura::frmQuadratura(QWidget* parent) : QDialog(parent), m_target(this, 
                                        QStringLiteral("Entrate"), QStringLiteral("Uscite")});
     lstRegistrazioni->setRootIsDecorated(false);
     lstRegistrazioni->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    cmdDaEstratto = new QPushButton(QStringLiteral("&Leggi da un estratto conto…"), this);
+    cmdDaEstratto->setObjectName(QStringLiteral("cmdDaEstratto"));
     cmdRegistra = new QPushButton(QStringLiteral("&Registra"), this);
     cmdRegistra->setObjectName(QStringLiteral("cmdRegistra"));
     cmdChiudi = new QPushButton(QStringLiteral("Chiudi"), this);
     cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
-    for (QPushButton* button : {cmdRegistra, cmdChiudi})
+    for (QPushButton* button : {cmdDaEstratto, cmdRegistra, cmdChiudi})
         button->setAutoDefault(false);
 
     auto* grid = static_cast<QGridLayout*>(layout());
@@ -77,6 +81,7 @@ frmQuadratura::frmQuadratura(QWidget* parent) : QDialog(parent), m_target(this, 
     statement->setBuddy(txtSaldoEstratto);
     grid->addWidget(statement, 1, 0);
     grid->addWidget(txtSaldoEstratto, 1, 1);
+    grid->addWidget(cmdDaEstratto, 1, 2, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Saldo nel giornale:"), this), 2, 0);
     grid->addWidget(lblSaldoGiornale, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("Differenza:"), this), 2, 2);
@@ -94,6 +99,7 @@ frmQuadratura::frmQuadratura(QWidget* parent) : QDialog(parent), m_target(this, 
     connect(m_target.datData, &QDateEdit::dateChanged, this, &frmQuadratura::reload);
     connect(txtSaldoEstratto, &QLineEdit::textChanged, this, &frmQuadratura::showTotals);
     connect(lstRegistrazioni, &QTreeWidget::itemChanged, this, &frmQuadratura::onTick);
+    connect(cmdDaEstratto, &QPushButton::clicked, this, &frmQuadratura::onFromStatement);
     connect(cmdRegistra, &QPushButton::clicked, this, &frmQuadratura::onRecord);
     connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -190,6 +196,32 @@ void frmQuadratura::onRecord()
     if (m_view)
         m_view->gexsBind();
     reload();
+}
+
+// The closing balance of a statement file, and its day.
+void frmQuadratura::onFromStatement()
+{
+    const QString path = Prompt::instance().openFile(this, importpage::statementFilters(), QString());
+    if (path.isEmpty())
+        return;
+    std::optional<statement::Balance> closing;
+    try {
+        statement::ReadOptions options;
+        options.today = Clock::today();
+        for (const statement::StatementAccount& account : statement::readStatement(path, options).accounts) {
+            if (!closing)
+                closing = account.closing;
+        }
+    } catch (const statement::StatementError& e) {
+        tell(this, e.message());
+        return;
+    }
+    if (!closing) {
+        tell(this, QStringLiteral("L'estratto conto non riporta il saldo finale: scriverlo a mano."));
+        return;
+    }
+    txtSaldoEstratto->setText(reconcile::italianAmount(closing->amount));
+    m_target.datData->setDate(closing->date);
 }
 
 } // namespace movilibro

@@ -35,6 +35,7 @@ private:
     void showTotals();
     void onTick(QTreeWidgetItem* item);
     void onRecord();
+    void onFromStatement();
 
     JournalView* m_view = nullptr;
     AccountDay m_target;
@@ -43,6 +44,7 @@ private:
     QLabel* lblDifferenza;
     QLabel* lblRiscontrato;
     QTreeWidget* lstRegistrazioni;
+    QPushButton* cmdDaEstratto;
     QPushButton* cmdRegistra;
     QPushButton* cmdChiudi;
     reconcile::ReconcileSheet m_sheet;
