@@ -65,11 +65,14 @@ void onlineCopy(const QString& source, const QString& target)
     if (rc == SQLITE_OK) {
         sqlite3_exec(to, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
         if (sqlite3_backup* backup = sqlite3_backup_init(to, "main", from.handle(), "main")) {
+            // A writer that never lets go ends the copy (after about ten
+            // seconds) instead of hanging the program behind it.
+            int busyTries = 200;
             do {
                 rc = sqlite3_backup_step(backup, -1);
                 if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
                     sqlite3_sleep(50);
-            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+            } while (rc == SQLITE_OK || ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && --busyTries > 0));
             sqlite3_backup_finish(backup);
             rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
         } else {
@@ -305,12 +308,15 @@ QString JournalBackup::restore(const QString& copyPath, const QDateTime& now) co
         return {};
     }
     const Connection held = holdForRestore(m_journal);
-    const QString kept = makeBefore(CopyKind::BeforeRestore, now);
+    // A failed restore leaves the journal as it was: its copy is not needed,
+    // and must not push out an older one.
+    PendingCopy kept(*this, CopyKind::BeforeRestore, now);
     // The journal put back keeps the access the user gave the one it replaces.
     placeCopy(copyPath, m_journal,
               QStringLiteral("Ripristino non riuscito: il giornale attuale non è stato cambiato."),
               QFile::permissions(m_journal));
-    return kept;
+    kept.keep();
+    return kept.path();
 }
 
 } // namespace movilibro::db

@@ -99,22 +99,46 @@ private slots:
         QCOMPARE(JournalBackup(j.path()).copies(CopyKind::Daily).size(), 2);
     }
 
+    // Ten copies of earlier imports lie in backup: a refused import, and one
+    // whose writing fails halfway, leave no copy and push none of them out.
     void importCopyOnlyForAnImportThatRuns_data()
     {
-        QTest::addColumn<bool>("emptyJournal");
-        QTest::newRow("empty journal: imported") << true;
-        QTest::newRow("journal not empty: refused") << false;
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("status");
+        QTest::newRow("empty journal: imported") << "" << 0;
+        QTest::newRow("journal not empty: refused") << "INSERT INTO Conti (cntNome) VALUES ('Cassa')" << 1;
+        QTest::newRow("write fails at the second entry")
+            << "CREATE TRIGGER t BEFORE INSERT ON Movilibro WHEN (SELECT count(*) FROM Movilibro) >= 1 "
+               "BEGIN SELECT RAISE(ABORT, 'disco pieno'); END"
+            << 1;
     }
     void importCopyOnlyForAnImportThatRuns()
     {
-        QFETCH(bool, emptyJournal);
+        QFETCH(QString, state);
+        QFETCH(int, status);
         Journal j(newFolder());
-        if (!emptyJournal)
-            j.addAccount(QStringLiteral("Cassa"));
-        const auto [status, text] =
+        const JournalBackup backup(j.path());
+        for (int i = 0; i < JournalBackup::Kept; ++i)
+            backup.makeBefore(CopyKind::BeforeImport, Noon.addSecs(i));
+        const QStringList earlier = backup.copies(CopyKind::BeforeImport);
+        if (!state.isEmpty())
+            j.open().exec(state);
+        const auto [exit, text] =
             runProgram({QStringLiteral("--import-mdb"), OldJournal, QStringLiteral("--db"), j.folder()});
-        QVERIFY2(status == (emptyJournal ? 0 : 1), qPrintable(text));
-        QCOMPARE(JournalBackup(j.path()).copies(CopyKind::BeforeImport).size(), emptyJournal ? 1 : 0);
+        QVERIFY2(exit == status, qPrintable(text));
+        const QStringList now = backup.copies(CopyKind::BeforeImport);
+        if (status != 0) {
+            QCOMPARE(now, earlier);
+            return;
+        }
+        // The oldest made room for the new one, which holds the empty journal.
+        QCOMPARE(now.size(), JournalBackup::Kept);
+        QCOMPARE(now.mid(0, JournalBackup::Kept - 1), earlier.mid(1));
+        QVERIFY(j.count(QStringLiteral("SELECT count(*) FROM Movilibro")) > 0);
+        db::Connection copy = db::Connection::open(now.constLast(), db::Connection::Mode::ReadOnly);
+        db::Statement entries = copy.prepare(QStringLiteral("SELECT count(*) FROM Movilibro"));
+        QVERIFY(entries.step());
+        QCOMPARE(entries.int64(0), 0);
     }
 
     void restoreRefusesACurrentJournalItCannotKeep_data()

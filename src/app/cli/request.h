@@ -26,7 +26,7 @@ struct Failure
 struct Request
 {
     QString importFile, pdfFile, csvFile, xlsxFile, chartFile, restoreFile, dbFolder, statementFile, account,
-        iban;
+        iban, sheet;
     std::optional<charts::ChartKind> chart;
     std::optional<QDate> from, to;
     std::optional<int> layout;
