@@ -43,7 +43,7 @@ std::vector<AccountTotal> accountTotals(const JournalRows& rows)
     const GridData& data = rows.data();
     const GridData::TextKeys names = data.textKeys(C::Conto);
     std::vector<Currency> in(names.distinct.size()), out(names.distinct.size());
-    std::vector<quint8> used(names.distinct.size());
+    std::vector<int> firstSeen(names.distinct.size(), 0); // display position, 0: not laid out
     for (int p = 1; p <= rows.rowCount(); ++p) {
         if (rows.rowType(p) != RowType::Entry)
             continue;
@@ -51,22 +51,25 @@ std::vector<AccountTotal> accountTotals(const JournalRows& rows)
         const quint32 account = names.ids[size_t(k - 1)];
         in[account] += data.currency(C::Entrate, k).value_or(Currency());
         out[account] += data.currency(C::Uscite, k).value_or(Currency());
-        used[account] = 1;
+        if (firstSeen[account] == 0)
+            firstSeen[account] = p;
     }
     std::vector<AccountTotal> totals;
     for (const std::vector<quint32>& same : accountsInOrder(names.distinct)) {
         AccountTotal total;
-        bool shown = false;
+        int first = 0;
         for (quint32 id : same) {
-            if (!used[id])
+            if (firstSeen[id] == 0)
                 continue;
-            if (!shown)
+            // Named as the grid names a group: by its first entry shown.
+            if (first == 0 || firstSeen[id] < first) {
+                first = firstSeen[id];
                 total.account = names.distinct[id];
-            shown = true;
+            }
             total.incomes += in[id];
             total.outgoings += out[id];
         }
-        if (shown)
+        if (first != 0)
             totals.push_back(std::move(total));
     }
     return totals;

@@ -21,7 +21,8 @@ struct AccountTotal
 
 // One total per account among the entries the rows lay out (those the search
 // filter lets through), in the order the grid groups accounts: by the
-// Italian collation, case aside, names that compare equal being one account.
+// Italian collation, case aside, names that compare equal being one account
+// named as its first entry laid out names it.
 // Throws CurrencyOverflow.
 std::vector<AccountTotal> accountTotals(const JournalRows& rows);
 
