@@ -2,13 +2,23 @@
 
 #include <QFile>
 
-#include <xlsxwriter.h>
+#include "report/xlsxwriterlib.h"
 
 namespace movilibro::report {
 
+namespace {
+
+// Loaded before any book is made (writeJournalXlsx).
+const XlsxWriterLib& lxw()
+{
+    return *xlsxWriterLib(nullptr);
+}
+
+} // namespace
+
 void XlsxBook::Closer::operator()(lxw_workbook* book) const
 {
-    lxw_workbook_free(book);
+    lxw().lxw_workbook_free(book);
 }
 
 XlsxBook::XlsxBook(const QString& path, const QString& tempFolder)
@@ -18,7 +28,7 @@ XlsxBook::XlsxBook(const QString& path, const QString& tempFolder)
     options.constant_memory = LXW_TRUE;
     options.tmpdir = m_tempFolder.data();
     options.use_zip64 = LXW_TRUE; // a sheet of a million rows passes 4 GB before it is packed
-    m_book.reset(workbook_new_opt(m_path.constData(), &options));
+    m_book.reset(lxw().workbook_new_opt(m_path.constData(), &options));
     if (!m_book)
         m_error = LXW_ERROR_MEMORY_MALLOC_FAILED;
 }
@@ -36,7 +46,7 @@ lxw_worksheet* XlsxBook::addSheet(const char* name)
 {
     if (!ok())
         return nullptr;
-    lxw_worksheet* sheet = workbook_add_worksheet(m_book.get(), name);
+    lxw_worksheet* sheet = lxw().workbook_add_worksheet(m_book.get(), name);
     if (!sheet)
         m_error = LXW_ERROR_PARAMETER_VALIDATION;
     return sheet;
@@ -44,7 +54,7 @@ lxw_worksheet* XlsxBook::addSheet(const char* name)
 
 lxw_format* XlsxBook::addFormat()
 {
-    return ok() ? workbook_add_format(m_book.get()) : nullptr;
+    return ok() ? lxw().workbook_add_format(m_book.get()) : nullptr;
 }
 
 void XlsxBook::setProperties(const QString& title)
@@ -56,19 +66,20 @@ void XlsxBook::setProperties(const QString& title)
     lxw_doc_properties properties{};
     properties.title = utf8.data();
     properties.author = author;
-    check(workbook_set_properties(m_book.get(), &properties));
+    check(lxw().workbook_set_properties(m_book.get(), &properties));
 }
 
 void XlsxBook::text(lxw_worksheet* sheet, int row, int column, const QByteArray& utf8, lxw_format* format)
 {
     if (ok() && !utf8.isEmpty())
-        check(worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(), format));
+        check(
+            lxw().worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(), format));
 }
 
 void XlsxBook::number(lxw_worksheet* sheet, int row, int column, double value, lxw_format* format)
 {
     if (ok())
-        check(worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(column), value, format));
+        check(lxw().worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(column), value, format));
 }
 
 void XlsxBook::setLevel(lxw_worksheet* sheet, int row, int level)
@@ -76,7 +87,7 @@ void XlsxBook::setLevel(lxw_worksheet* sheet, int row, int level)
     lxw_row_col_options options{};
     options.level = uint8_t(level);
     if (ok() && level > 0)
-        check(worksheet_set_row_opt(sheet, lxw_row_t(row), LXW_DEF_ROW_HEIGHT, nullptr, &options));
+        check(lxw().worksheet_set_row_opt(sheet, lxw_row_t(row), LXW_DEF_ROW_HEIGHT, nullptr, &options));
 }
 
 bool XlsxBook::close()
@@ -84,7 +95,7 @@ bool XlsxBook::close()
     if (!m_book)
         return false;
     // Closing writes the file and frees the book, whatever the outcome.
-    const lxw_error closed = workbook_close(m_book.release());
+    const lxw_error closed = lxw().workbook_close(m_book.release());
     if (ok())
         check(closed);
     return ok();
@@ -92,7 +103,7 @@ bool XlsxBook::close()
 
 QString XlsxBook::failure() const
 {
-    return ok() ? QString() : QString::fromUtf8(lxw_strerror(lxw_error(m_error)));
+    return ok() ? QString() : QString::fromUtf8(lxw().lxw_strerror(lxw_error(m_error)));
 }
 
 } // namespace movilibro::report

@@ -10,12 +10,22 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <xlsxwriter.h>
+#include "report/xlsxwriterlib.h"
 
 #include <optional>
 #include <span>
 
 namespace movilibro::report {
+
+namespace {
+
+// Loaded before any book is made (writeJournalXlsx).
+const XlsxWriterLib& lxw()
+{
+    return *xlsxWriterLib(nullptr);
+}
+
+} // namespace
 
 namespace {
 
@@ -29,11 +39,11 @@ lxw_format* makeFormat(XlsxBook& book, bool bold, const char* numberFormat = nul
     if (!format)
         return nullptr;
     if (bold)
-        format_set_bold(format);
+        lxw().format_set_bold(format);
     if (numberFormat)
-        format_set_num_format(format, numberFormat);
+        lxw().format_set_num_format(format, numberFormat);
     if (right)
-        format_set_align(format, LXW_ALIGN_RIGHT);
+        lxw().format_set_align(format, LXW_ALIGN_RIGHT);
     return format;
 }
 
@@ -46,7 +56,7 @@ struct Formats
           groupAmount(makeFormat(book, true, AmountFormat))
     {
         if (title)
-            format_set_font_size(title, 12);
+            lxw().format_set_font_size(title, 12);
     }
     lxw_format *title, *caption, *numberCaption, *date, *amount, *group, *groupAmount;
 };
@@ -91,12 +101,12 @@ void writeHead(XlsxBook& book, lxw_worksheet* sheet, const Formats& formats, con
     book.text(sheet, TitleRow, 0, title, formats.title);
     for (size_t i = 0; i < columns.size(); ++i) {
         const int column = int(i);
-        book.check(
-            worksheet_set_column(sheet, lxw_col_t(column), lxw_col_t(column), columns[i].width, nullptr));
+        book.check(lxw().worksheet_set_column(sheet, lxw_col_t(column), lxw_col_t(column), columns[i].width,
+                                              nullptr));
         book.text(sheet, CaptionRow, column, QByteArray(columns[i].caption),
                   columns[i].numeric ? formats.numberCaption : formats.caption);
     }
-    worksheet_freeze_panes(sheet, FirstRow, 0);
+    lxw().worksheet_freeze_panes(sheet, FirstRow, 0);
 }
 
 // The sheet "Giornale": the rows in the grid's order, each journal row one
@@ -132,8 +142,9 @@ public:
             }
         }
         const int lastRow = FirstRow + m_rows.rowCount() - 1;
-        m_book.check(worksheet_autofilter(m_sheet, CaptionRow, 0, lxw_row_t(std::max(lastRow, CaptionRow)),
-                                          lxw_col_t(exportColumns().size() - 1)));
+        m_book.check(lxw().worksheet_autofilter(m_sheet, CaptionRow, 0,
+                                                lxw_row_t(std::max(lastRow, CaptionRow)),
+                                                lxw_col_t(exportColumns().size() - 1)));
     }
 
 private:
@@ -288,6 +299,8 @@ QString copyInto(const QString& made, const QString& path)
 bool writeJournalXlsx(const journal::JournalRows& rows, const QString& path, const QString& tempFolder,
                       QString* failure)
 {
+    if (!xlsxWriterLib(failure))
+        return false;
     XlsxBook book(path, tempFolder);
     const QString title = exportTitle(rows);
     book.setProperties(title.section(QStringLiteral(" · "), 0, 0));
