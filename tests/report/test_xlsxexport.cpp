@@ -2,6 +2,7 @@
 
 #include "report/reporterror.h"
 #include "report/xlsxexport.h"
+#include "statement/xlsxpackage.h"
 #include "statement/xlsxreader.h"
 
 #include <QTemporaryDir>
@@ -37,6 +38,25 @@ QStringList describeSheet(const statement::Sheet& sheet)
     return rows;
 }
 
+// The outline level of every row of the first sheet, as its XML gives it.
+QString outlineLevels(const QByteArray& workbook)
+{
+    statement::xlsx::Package package(workbook);
+    statement::xlsx::Part part(package, QStringLiteral("xl/worksheets/sheet1.xml"));
+    QStringList levels;
+    QXmlStreamReader& xml = part.xml();
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"row") {
+            const QStringView level = xml.attributes().value(QStringLiteral("outlineLevel"));
+            levels << (level.isEmpty() ? QStringLiteral("0") : level.toString());
+            xml.skipCurrentElement();
+        } else if (xml.name() != u"worksheet" && xml.name() != u"sheetData") {
+            xml.skipCurrentElement();
+        }
+    }
+    return levels.join(u',');
+}
+
 } // namespace
 
 class TestXlsxExport : public QObject
@@ -65,6 +85,7 @@ private slots:
         QTest::addColumn<QString>("search");
         QTest::addColumn<QStringList>("journal");
         QTest::addColumn<QStringList>("accounts");
+        QTest::addColumn<QString>("levels"); // outline level of each row, title first
         const QString year = QStringLiteral("Movilibro dal 01/01/2010 al 31/12/2010");
         const QString head = QStringLiteral("Data|Conto|Descrizione|Entrate|Uscite|Saldo progressivo");
         const QString accountsHead = QStringLiteral("Conto|Entrate|Uscite|Saldo");
@@ -80,7 +101,7 @@ private slots:
                                                   "d:10/02/2010|Banca|+39 affitto||n:800.00|n:434.50",
                                                   "d:15/01/2010|Cassa|=SOMMA(A1:A2)|n:1234.50||n:1234.50",
                                                   "Totale|||n:2034.50|n:2300.00"}
-                                   << accounts;
+                                   << accounts << QStringLiteral("0,0,0,1,1,1,1,0");
         QTest::newRow("by account") << 2 << QString()
                                     << QStringList{year,
                                                    head,
@@ -94,7 +115,7 @@ private slots:
                                                    "d:15/01/2010|Cassa|=SOMMA(A1:A2)|n:1234.50||n:1234.50",
                                                    "Totale Cassa|||n:1234.50|n:1500.00",
                                                    "Totale|||n:2034.50|n:2300.00"}
-                                    << accounts;
+                                    << accounts << QStringLiteral("0,0,0,1,2,2,1,1,2,2,1,0");
         const QString filtered = year + QStringLiteral(" · Filtro: nota");
         QTest::newRow("filtered")
             << 0 << QStringLiteral("nota")
@@ -103,7 +124,8 @@ private slots:
                            "Uscite 0,00 · Saldo 800,00]",
                            "d:20/03/2010|Banca|@nota|n:800.00||n:800.00", "Totale|||n:800.00|n:0.00"}
             << QStringList{filtered, accountsHead, "Banca|n:800.00|n:0.00|n:800.00",
-                           "Totale|n:800.00|n:0.00|n:800.00"};
+                           "Totale|n:800.00|n:0.00|n:800.00"}
+            << QStringLiteral("0,0,0,1,0");
     }
     void workbookHoldsTheLaidOutRows()
     {
@@ -111,6 +133,7 @@ private slots:
         QFETCH(QString, search);
         QFETCH(QStringList, journal);
         QFETCH(QStringList, accounts);
+        QFETCH(QString, levels);
         const QString path = m_dir.filePath(QStringLiteral("giornale%1.xlsx").arg(QTest::currentDataTag()));
         ReportContext context{QDate(2010, 1, 1), QDate(2010, 12, 31), 0, layout, m_journal->connString()};
         context.filter.text = search;
@@ -120,6 +143,7 @@ private slots:
         QCOMPARE(book->sheetNames(), (QStringList{"Giornale", "Conti"}));
         QCOMPARE(describeSheet(book->sheet(0)), journal);
         QCOMPARE(describeSheet(book->sheet(1)), accounts);
+        QCOMPARE(outlineLevels(test::fileBytes(path)), levels);
     }
 
 private:
