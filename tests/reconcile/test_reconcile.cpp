@@ -10,6 +10,8 @@
 #include "reconcile/cashcount.h"
 #include "reconcile/reconciliation.h"
 #include "report/csvexport.h"
+#include "report/xlsxexport.h"
+#include "statement/xlsxreader.h"
 #include "ui/grid/gridmodel.h"
 #include "ui/grid/querygrid.h"
 #include "ui/main/accountspane.h"
@@ -53,6 +55,23 @@ QString sqliteTool(const QString& path, const QString& sql)
     tool.start(QStringLiteral("sqlite3"), {path, sql});
     tool.waitForFinished(60000);
     return QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
+}
+
+// A workbook row as "text|d:date|n:number", empty cells as "".
+QString sheetRow(const statement::Sheet& sheet, int row)
+{
+    QStringList cells;
+    for (const statement::SheetCell& cell : sheet.rows.at(row).cells) {
+        while (cells.size() < cell.column)
+            cells << QString();
+        if (cell.type == statement::SheetCell::Type::Text)
+            cells << cell.text;
+        else if (cell.shape() == statement::NumberShape::Date)
+            cells << QStringLiteral("d:") + sheet.dateTimeOf(cell.number).date().toString("dd/MM/yyyy");
+        else
+            cells << QStringLiteral("n:") + QString::number(cell.number, 'f', 2);
+    }
+    return cells.join(u'|');
 }
 
 QString labelText(QDialog& d, const QString& name)
@@ -176,35 +195,47 @@ private slots:
                  reconcile::italianAmount(cash));
     }
 
-    // The mark is a column of its own, only in journals that have one.
-    void csvHasTheMarkColumn_data()
+    // The mark is a column of its own in both exports, only in journals that have one.
+    void exportsHaveTheMarkColumn_data()
     {
         QTest::addColumn<bool>("reconciled");
         QTest::addColumn<QString>("csv");
-        QTest::newRow("never reconciled") << false
-                                          << "Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo\r\n"
-                                             "01/04/2010;\"Cassa\";\"dopo\";\"7,00\";;\"976,50\"\r\n"
-                                             "31/03/2010;\"Banca\";\"bonifico\";\"1000,00\";;\"969,50\"\r\n"
-                                             "31/03/2010;\"Cassa\";\"spesa\";;\"30,50\";\"-30,50\"\r\n";
+        QTest::addColumn<QStringList>("sheet"); // the captions and the last entry
+        QTest::newRow("never reconciled")
+            << false
+            << "Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo\r\n"
+               "01/04/2010;\"Cassa\";\"dopo\";\"7,00\";;\"976,50\"\r\n"
+               "31/03/2010;\"Banca\";\"bonifico\";\"1000,00\";;\"969,50\"\r\n"
+               "31/03/2010;\"Cassa\";\"spesa\";;\"30,50\";\"-30,50\"\r\n"
+            << QStringList{"Data|Conto|Descrizione|Entrate|Uscite|Saldo progressivo",
+                           "d:31/03/2010|Cassa|spesa||n:30.50|n:-30.50"};
         QTest::newRow("one reconciled")
             << true
             << "Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo;Riscontrato\r\n"
                "01/04/2010;\"Cassa\";\"dopo\";\"7,00\";;\"976,50\";\r\n"
                "31/03/2010;\"Banca\";\"bonifico\";\"1000,00\";;\"969,50\";\r\n"
-               "31/03/2010;\"Cassa\";\"spesa\";;\"30,50\";\"-30,50\";31/03/2010\r\n";
+               "31/03/2010;\"Cassa\";\"spesa\";;\"30,50\";\"-30,50\";31/03/2010\r\n"
+            << QStringList{"Data|Conto|Descrizione|Entrate|Uscite|Saldo progressivo|Riscontrato",
+                           "d:31/03/2010|Cassa|spesa||n:30.50|n:-30.50|d:31/03/2010"};
     }
-    void csvHasTheMarkColumn()
+    void exportsHaveTheMarkColumn()
     {
         QFETCH(bool, reconciled);
         QFETCH(QString, csv);
+        QFETCH(QStringList, sheet);
         const Journal j = journal();
         if (reconciled) {
             db::Connection conn = j.open();
             reconcile::recordReconciliation(conn, 1, EndOfMarch, Currency(), {2}, Now);
         }
         const QString out = j.folder() + QStringLiteral("/giornale.csv");
-        report::exportCsv({QDate(2010, 1, 1), QDate(2010, 12, 31), 0, 0, j.connString()}, out);
+        const report::ReportContext year{QDate(2010, 1, 1), QDate(2010, 12, 31), 0, 0, j.connString()};
+        report::exportCsv(year, out);
         QCOMPARE(fileBytes(out), "\xEF\xBB\xBF" + csv.toUtf8());
+        const QString workbook = j.folder() + QStringLiteral("/giornale.xlsx");
+        report::exportXlsx(year, workbook);
+        const statement::Sheet& journal = statement::openXlsx(fileBytes(workbook))->sheet(0);
+        QCOMPARE((QStringList{sheetRow(journal, 1), sheetRow(journal, 5)}), sheet);
     }
 
     // From the accounts pane: the journal's balance, the difference, the
