@@ -1,8 +1,14 @@
-// Bank statement files as anyone may hand them over: CSV and XML of any shape.
+// Bank statement files as anyone may hand them over: CSV, XML, spreadsheets
+// and OFX of any shape.
 #include "statement/camtreader.h"
 #include "statement/csvreader.h"
+#include "statement/filekind.h"
+#include "statement/ofxreader.h"
+#include "statement/sheettable.h"
 #include "statement/text.h"
 #include "statement/values.h"
+#include "statement/xlsreader.h"
+#include "statement/xlsxreader.h"
 
 #include <QLocale>
 
@@ -42,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
     try {
-        switch (data[0] % 4) {
+        switch (data[0] % 8) {
         case 0:
             checkWritable(readCsv(bytes, ReadOptions{}));
             break;
@@ -52,7 +58,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 __builtin_trap();
             break;
         case 1:
-            checkWritable(readCamt053(bytes, DateChoice::Value));
+            checkWritable(readCamt(bytes, DateChoice::Value));
+            break;
+        case 4:
+            // Whatever the kind, a refusal names it or the file is read.
+            if (kindOf(bytes) == FileKind::Text && !refusalOf(FileKind::Text, {}).isEmpty())
+                __builtin_trap();
+            break;
+        case 5:
+            checkWritable(readSpreadsheet(*openXlsx(bytes), Statement::Kind::Xlsx, ReadOptions{}));
+            break;
+        case 6:
+            checkWritable(readSpreadsheet(*openXls(bytes), Statement::Kind::Xls, ReadOptions{}));
+            break;
+        case 7:
+            checkWritable(readOfxStatement(bytes));
             break;
         default: {
             // An amount accepted reads back the same from its Italian form.

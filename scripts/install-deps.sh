@@ -11,6 +11,7 @@ packages=(
   libsqlite3-dev sqlite3
   libbenchmark-dev
   mdbtools-dev
+  libquazip1-qt6-dev libfreexl-dev libofx-dev tzdata
   xvfb xauth x11-utils poppler-utils
   fonts-dejavu-core
   desktop-file-utils appstream man-db groff-base dpkg-dev file

@@ -205,6 +205,8 @@ Movement movementOf(const Entry& e, int number, DateChoice choice)
         m.refusal = QStringLiteral("manca l'indicazione di entrata o uscita (CdtDbtInd)");
     else if (amount.amount->isZero())
         m.refusal = QStringLiteral("importo pari a zero");
+    else if (m.description.isEmpty())
+        m.refusal = QStringLiteral("nessun testo: né causale, né controparte, né riferimento");
     else if (const QString range = amountOutOfRange(m.amount); !range.isEmpty())
         m.refusal = range;
     return m;
@@ -270,7 +272,7 @@ int accountIndex(Statement& s, const StatementAccount& account)
     return int(s.accounts.size() - 1);
 }
 
-// One <Stmt>: its account, balances and entries.
+// One <Stmt>, <Rpt> or <Ntfctn>: its account, balances and entries.
 void readReport(QXmlStreamReader& xml, Statement& s, DateChoice choice, int& number)
 {
     StatementAccount account;
@@ -309,35 +311,43 @@ void readReport(QXmlStreamReader& xml, Statement& s, DateChoice choice, int& num
 
 } // namespace
 
-bool looksLikeXml(const QByteArray& bytes)
+Statement readCamt(const QByteArray& bytes, DateChoice choice)
 {
-    const QByteArray start = bytes.left(256).trimmed();
-    return start.startsWith('<') || start.startsWith("\xEF\xBB\xBF<");
-}
-
-Statement readCamt053(const QByteArray& bytes, DateChoice choice)
-{
+    // The message and the part that holds one account's entries: a statement
+    // (camt.053), an account report (camt.052), a notification (camt.054).
+    struct Message
+    {
+        QStringView message, report;
+        Statement::Kind kind;
+    };
+    static const Message Messages[] = {{u"BkToCstmrStmt", u"Stmt", Statement::Kind::Camt053},
+                                       {u"BkToCstmrAcctRpt", u"Rpt", Statement::Kind::Camt052},
+                                       {u"BkToCstmrDbtCdtNtfctn", u"Ntfctn", Statement::Kind::Camt054}};
     refuseDeepNesting(bytes);
     Statement s;
-    s.kind = Statement::Kind::Camt053;
     s.accounts.clear();
     QXmlStreamReader xml(bytes);
-    bool isStatement = false;
+    const Message* found = nullptr;
     int number = 0;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == u"BkToCstmrStmt")
-            isStatement = true;
-        else if (xml.name() == u"Stmt" && isStatement)
+        for (const Message& m : Messages) {
+            if (!found && xml.name() == m.message)
+                found = &m;
+        }
+        if (found && xml.name() == found->report)
             readReport(xml, s, choice, number);
     }
     if (xml.hasError())
         throw StatementError(QStringLiteral("Il file XML è danneggiato (riga %1: %2).")
                                  .arg(xml.lineNumber())
                                  .arg(printable(xml.errorString())));
-    if (!isStatement)
-        throw StatementError(QStringLiteral("Il file XML non è un estratto conto nel formato CAMT.053."));
+    if (!found)
+        throw StatementError(
+            QStringLiteral("Il file XML non è un estratto conto ISO 20022 (camt.052, camt.053 "
+                           "o camt.054)."));
+    s.kind = found->kind;
     if (s.accounts.empty())
         s.accounts.emplace_back();
     dropPlaceholderReferences(s.movements);

@@ -2,7 +2,12 @@
 
 #include "statement/camtreader.h"
 #include "statement/csvreader.h"
+#include "statement/filekind.h"
+#include "statement/ofxreader.h"
+#include "statement/sheettable.h"
 #include "statement/text.h"
+#include "statement/xlsreader.h"
+#include "statement/xlsxreader.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -95,9 +100,23 @@ int Statement::pending() const
 Statement readStatement(const QString& path, const ReadOptions& options)
 {
     const QByteArray bytes = readFile(path);
-    if (looksLikeXml(bytes))
-        return readCamt053(bytes, options.layout ? options.layout->dateChoice : options.dateChoice);
-    return readCsv(bytes, options);
+    const DateChoice choice = options.layout ? options.layout->dateChoice : options.dateChoice;
+    switch (const FileKind kind = kindOf(bytes)) {
+    case FileKind::Text:
+        return readCsv(bytes, options);
+    case FileKind::Xlsx:
+        return readSpreadsheet(*openXlsx(bytes), Statement::Kind::Xlsx, options);
+    case FileKind::Xls:
+        return readSpreadsheet(*openXls(bytes), Statement::Kind::Xls, options);
+    case FileKind::Ofx:
+        return readOfxStatement(bytes);
+    case FileKind::Camt052:
+    case FileKind::Camt053:
+    case FileKind::Camt054:
+        return readCamt(bytes, choice);
+    default:
+        throw StatementError(refusalOf(kind, shown(path)));
+    }
 }
 
 void keepAccount(Statement& statement, int account)

@@ -133,14 +133,22 @@ struct Statement
     enum class Kind
     {
         Csv,
-        Camt053
+        Xlsx,
+        Xls,
+        Ofx,
+        Camt052,
+        Camt053,
+        Camt054
     };
     Kind kind = Kind::Csv;
     ColumnLayout layout;            // tables only
     QList<QStringList> previewRows; // the first rows after the header, as cells (tables only)
     bool hasValueDate = false;
     std::vector<Movement> movements; // refused ones included, in file order
-    // At least one; several only when a CAMT file reports on several accounts.
+    // A workbook's sheets that hold data, and the one read.
+    QStringList sheets;
+    QString sheet;
+    // At least one; several only when a CAMT or OFX file reports on several accounts.
     std::vector<StatementAccount> accounts{1};
     // What is no movement and stays out without being listed: table lines
     // with one cell filled, the header repeated, balances and totals without
@@ -150,6 +158,8 @@ struct Statement
     // amount column or the sign of the amounts); in Italian.
     QString undecided;
 
+    // A table of cells whose columns are found by the detector: CSV, XLSX, XLS.
+    bool isTable() const { return kind == Kind::Csv || kind == Kind::Xlsx || kind == Kind::Xls; }
     // The currency of the movements when it is not the euro, else empty.
     QString foreignCurrency() const;
     // Movements not yet booked, left out of `movements`.
@@ -177,10 +187,14 @@ struct ReadOptions
     DateChoice dateChoice = DateChoice::Booking;
     // Two-digit years take the century nearest to it; invalid: the system's date.
     QDate today;
+    // The sheet of a workbook to read; empty: the first that holds data.
+    QString sheet;
 };
 
-// Reads a file: a CSV table or CAMT.053, told apart by content. A table's
-// layout is guessed unless given. When the file leaves the layout open
+// Reads a file: a table (CSV, a sheet of an XLSX or XLS workbook), OFX, or
+// ISO 20022 camt.052, camt.053, camt.054, told apart by content; a file of
+// another kind (PDF, QIF, MT940…) is refused naming it. A table's layout is
+// guessed unless given. When the file leaves the layout open
 // (Statement::undecided), the statement comes back with the layout found so
 // far, the preview and no movements, for the user to complete. Throws
 // StatementError when the file cannot be read.

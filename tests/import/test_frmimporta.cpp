@@ -141,6 +141,20 @@ const Import Imports[] = {
      {},
      QDate(2024, 3, 15),
      "Attenzione: importi in CHF, importati senza conversione."},
+    // Chosen with "Sfoglia…"; the second sheet with data, chosen again when opened again.
+    {"xlsx, the second sheet", "../statement/movimenti.xlsx", true, "<Down>|<Return>", "xxx", -1, "", "xxx",
+     Before +
+         " / 2024-03-02|Banca|Libreria Centrale|0|299900 / 2024-03-10|Banca|Storno Libreria Centrale|299900|0"
+         " / 2024-03-12|Banca|Ristorante Da Mario|0|642000",
+     "---",
+     QStringLiteral("Data,Descrizione,Importo con segno|virgola (1.234,56)|giorno/mese/anno|un'entrata")},
+    // No columns page; the card's payment of the 4th is not the 45,30 typed by hand.
+    {"ofx", "../statement/conto.ofx", false, "", "xxxx", -1, "", "xxxx",
+     Before + " / 2024-03-01|Banca|Stipendio marzo - Bonifico da Ditta Esempio|15000000|0 / "
+              "2024-03-04|Banca|Caffè Bar "
+              "Sport|0|125000 / 2024-03-05|Banca|Addebito SDD - Enel Energia bolletta marzo|0|459000 / "
+              "2024-03-18|Banca|Prelievo bancomat|0|2000000",
+     "----"},
     // Booked entries only; no columns page.
     {"camt.053", "conto.xml", true, "", "xx", 0, "<Space>", "xx",
      Before + " / 2024-03-04|Banca|Stipendio febbraio|12507500|0 / 2024-03-06|Banca|Bolletta luce|0|801000",
@@ -247,6 +261,11 @@ private slots:
             stillOpen = d.isVisible();
         }));
         QVERIFY(!stillOpen);
+        if (c.browse) {
+            const QString filters = f.prompt().openFilters.value(0).join(u' ');
+            for (const char* kind : {"*.csv", "*.txt", "*.xlsx", "*.xls", "*.ofx", "*.qfx", "*.xml"})
+                QVERIFY2(filters.contains(QLatin1String(kind)), kind);
+        }
         QCOMPARE(shown, QString::fromLatin1(c.shown));
         QCOMPARE(ticked, QString::fromLatin1(c.ticked));
         QCOMPARE(entries(f.journal()), c.written);
@@ -261,7 +280,7 @@ private slots:
         f.prompt().setNextAnswer(Answer::Yes);
         QVERIFY(runAssistant(f, [&](QDialog& d) {
             play(d, "<Return>");
-            if (QByteArray(c.file).endsWith(".csv")) {
+            if (QByteArray(c.file).endsWith(".csv") || QByteArray(c.file).endsWith(".xlsx")) {
                 remembered = choices(d);
                 play(d, "<Return>");
             }

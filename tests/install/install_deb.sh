@@ -51,13 +51,15 @@ declared() {
     return 1
 }
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 libqt6charts6 libsqlite3-0 \
-    qt6-translations-l10n; do
+    libquazip1-qt6-1 libfreexl1 libofx7 qt6-translations-l10n; do
     declared "$package" || fail "Depends lacks $package: $depends"
 done
 dpkg-deb -x "$deb" "$work/root"
 program=$work/root/usr/$PRIVATEDIR/movilibro
 objdump -p "$program" | awk '/NEEDED/ { print $2 }' >"$work/needed"
-grep -q '^libmdb\.so' "$work/needed" || fail "the program does not load libmdb"
+for library in libmdb libquazip1-qt6 libfreexl libofx; do
+    grep -q "^$library\.so" "$work/needed" || fail "the program does not load $library"
+done
 while read -r soname; do
     # "name => path (address)", or "path (address)" for the dynamic loader.
     path=$(ldd "$program" | awk -v so="$soname" '$2 == "=>" && $1 == so { print $3 } substr($1, length($1) - length(so)) == "/" so { print $1 }')
@@ -73,5 +75,6 @@ done <"$work/needed"
 mark_template "$work/root/usr/$PRIVATEDIR/master.gen"
 first_start "$work/root/usr/$BINDIR/movilibro"
 expect_journal_from "$work/root/usr/$PRIVATEDIR/master.gen"
+imports_statements "$work/root/usr/$BINDIR/movilibro" "$work/root/usr/$PRIVATEDIR/master.gen"
 
 echo "package: $(basename "$deb"), Depends: $depends"

@@ -100,6 +100,7 @@ done
 mark_template "$prefix/$PRIVATEDIR/master.gen"
 first_start "$link"
 expect_journal_from "$prefix/$PRIVATEDIR/master.gen"
+imports_statements "$link" "$prefix/$PRIVATEDIR/master.gen"
 
 # The desktop entry's StartupWMClass must match the window, or docks show a
 # second, generic icon for the running program.
@@ -107,4 +108,4 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$prefix/$DATADIR/applications/$APP_ID
 [ "$window_class" = "\"movilibro\" \"$wm_class\"" ] ||
     fail "window class $window_class, desktop entry says $wm_class"
 
-echo "install tree: every file in place, metadata accepted; the program started through its link made its journal"
+echo "install tree: every file in place, metadata accepted; the program started through its link made its journal and imported statements"

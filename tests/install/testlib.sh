@@ -94,3 +94,27 @@ mark_template() {
     sqlite3 "$1" "INSERT INTO Parametri (Chiave, Valore) VALUES ('install_test_mark', $$)" ||
         fail "cannot mark $1"
 }
+
+# PROGRAM imports the sample statements of every library it reads them with
+# (QuaZip, FreeXL, LibOFX and the OFX definitions LibOFX finds on its own)
+# into a journal made from TEMPLATE.
+imports_statements() {
+    local program=$1 template=$2 folder=$work/statements samples=$SOURCE_DIR/tests/data/statement
+    mkdir -p "$folder"
+    cp "$template" "$folder/movilibro.mdb"
+    local file expected output account=0
+    # Each into an account of its own: the card's movements are in two of the files.
+    for file in "conto.ofx|4 movimenti importati" "carta.qfx|3 movimenti importati" \
+        "movimenti.xlsx --sheet Carta|3 movimenti importati" "movimenti.xls|4 movimenti importati"; do
+        expected=${file#*|}
+        file=${file%|*}
+        account=$((account + 1))
+        sqlite3 "$folder/movilibro.mdb" "INSERT INTO Conti (cntNome) VALUES ('Conto $account')" ||
+            fail "cannot add an account"
+        # shellcheck disable=SC2086 # the sheet option is split on purpose
+        output=$(HOME=$work/home QT_QPA_PLATFORM=offscreen "$program" --db "$folder" --account "Conto $account" \
+            --import-statement "$samples/"$file 2>&1) || fail "import of $file: $output"
+        grep -q "$expected" <<<"$output" || fail "import of $file: $output"
+    done
+    [ "$(sqlite3 "$folder/movilibro.mdb" 'SELECT count(*) FROM Movilibro')" = 14 ] || fail "not 14 entries imported"
+}

@@ -4,6 +4,7 @@
 #include "journal/journalcolumns.h"
 #include "ui/grid/groupedgrid.h"
 #include "ui/main/journalsearch.h"
+#include "ui/main/maintoolbar.h"
 
 #include <QImage>
 #include <QLabel>
@@ -179,6 +180,16 @@ private slots:
         f.window().gexsBind();
         QCOMPARE(f.gex().displayRowCount(), 0);
         QVERIFY(noMatch->isVisible());
+        // Printing or exporting it says so, and neither a preview nor a file dialog opens.
+        for (const char* key : {"print", "export"})
+            f.window().toolbar()->action(QString::fromLatin1(key))->trigger();
+        QCOMPARE(f.prompt().messages.size(), 2);
+        QCOMPARE(f.prompt().messages[0].text,
+                 QStringLiteral("Nessuna registrazione del periodo corrisponde alla ricerca \"gas\": non c'è "
+                                "nulla da stampare."));
+        QVERIFY(f.prompt().messages[1].text.endsWith(u"nulla da esportare."));
+        QVERIFY(f.prompt().saveFilters.isEmpty());
+        QVERIFY(f.window().findChildren<QWidget*>(QStringLiteral("frmAnteprima")).isEmpty());
         f.type("luce");
         QVERIFY(!noMatch->isVisible());
         // A text that cannot be read: said at the grid's foot, the filter in force named there and in

@@ -64,6 +64,21 @@ const FileCase Files[] = {
     {"CAMT, 1,500, beyond range, dollars, short date", "camt-conti.xml", "", 7, "1,4,5,6", 0, 0, money(1500),
      money(20), "Commissioni tenuta conto",
      "EUR|IT60X0542811101000000123456|01/08/2024 1000,00|31/08/2024 2480,00", 0},
+    // The second sheet, the first with data: a balance column, a date merged down two rows.
+    {"XLSX, preamble, serial dates, amounts as numbers and as text", "movimenti.xlsx", "DVTAS", 5, "", 1, 0,
+     money(1500), money(1392, 96), "Addebito SDD Enel", "|IT60X0542811101000000123456||31/03/2024 1107,04",
+     0},
+    {"XLSX, 1904 base, decimal point", "movimenti-1904.xlsx", "DTEU", 4, "", 0, 0, money(1500), money(3, 25),
+     "Bonifico da Verdi", "|||", 0},
+    {"XLS", "movimenti.xls", "DTEU", 4, "", 0, 0, money(1500), money(3, 25), "Canone mensile", "|||", 0},
+    {"OFX 1, SGML", "conto.ofx", "", 4, "", 0, 0, money(1500), money(258, 40),
+     "Stipendio marzo - Bonifico da Ditta Esempio", "EUR|0306901234000012345678||31/03/2024 1241,60", 4},
+    {"OFX 2, XML, credit card", "carta.qfx", "", 3, "", 0, 0, money(29, 99), money(94, 19),
+     "Ristorante Sale & Pepe - Cena di lavoro", "EUR|4111222233334444||31/03/2024 -64,20", 3},
+    {"camt.052, francs, pending entry left out", "camt052.xml", "", 2, "", 0, 1, money(2000), money(120, 50),
+     "Einkauf Lebensmittel", "CHF|CH9300762011623852957|01/09/2024 800,00|", 2},
+    {"camt.054", "camt054.xml", "", 2, "", 0, 0, money(350), money(89, 90), "Rimborso spese",
+     "EUR|IT60X0542811101000000123456||", 2},
 };
 
 QString rolesOf(const Statement& s)
@@ -213,6 +228,15 @@ private slots:
                                                 << "La riga 2 del file è più lunga di 64 KiB";
         QTest::newRow("64 MiB and one byte") << "*enorme.csv"
                                              << "è troppo grande per un estratto conto";
+        // Named .csv: the content tells.
+        QTest::newRow("PDF") << "*pdf.csv"
+                             << "è un PDF, fatto per essere letto o stampato";
+        QTest::newRow("QIF") << "*qif.csv"
+                             << "è in formato QIF, che il programma non legge";
+        QTest::newRow("MT940") << "*mt940.csv"
+                               << "è un estratto conto MT940 (SWIFT)";
+        QTest::newRow("OFX without its end") << "*ofx.csv"
+                                             << "il file è incompleto (manca la chiusura </OFX>)";
     }
     void unreadable()
     {
@@ -228,6 +252,14 @@ private slots:
                 f.write("<Document><BkToCstmrStmt>" + QByteArray("<a>").repeated(100000));
             else if (file == u"*riga.csv")
                 f.write("Data;Descrizione;Importo\n01/07/2024;" + QByteArray(65536 - 13, 'x') + ";1,00\n");
+            else if (file == u"*pdf.csv")
+                f.write("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n");
+            else if (file == u"*qif.csv")
+                f.write("!Type:Bank\nD01/03/2024\nT-12.50\nPBar Sport\n^\n");
+            else if (file == u"*mt940.csv")
+                f.write(":20:STARTUMS\r\n:25:12345678/0012345678\r\n:28C:1/1\r\n:60F:C240301EUR100,00\r\n");
+            else if (file == u"*ofx.csv")
+                f.write("OFXHEADER:100\nDATA:OFXSGML\n\n<OFX><BANKMSGSRSV1><STMTTRNRS>");
             else
                 f.resize(64 * 1024 * 1024 + 1);
         }
@@ -278,11 +310,11 @@ private slots:
 
     void valueDate()
     {
-        QCOMPARE(readStatement(Data + QStringLiteral("preambolo.csv"), {{}, DateChoice::Value, {}})
+        QCOMPARE(readStatement(Data + QStringLiteral("preambolo.csv"), {{}, DateChoice::Value, {}, {}})
                      .movements[0]
                      .date,
                  QDate(2024, 2, 29));
-        QCOMPARE(readStatement(Data + QStringLiteral("camt053.xml"), {{}, DateChoice::Value, {}})
+        QCOMPARE(readStatement(Data + QStringLiteral("camt053.xml"), {{}, DateChoice::Value, {}, {}})
                      .movements[0]
                      .date,
                  QDate(2024, 7, 31));
@@ -525,6 +557,28 @@ private slots:
                "contabilizzato "
                "tralasciato, 0 rifiutati."
             << "";
+        QTest::newRow("a workbook of two sheets with data")
+            << "movimenti.xlsx" << banca << "" << false << 1 << 0
+            << "ha più fogli con movimenti (Conto corrente, Carta): indicare con --sheet quello da importare"
+            << "";
+        QTest::newRow("the sheet --sheet names") << "movimenti.xlsx" << banca + "|--sheet|Carta"
+                                                 << "" << false << 0 << 3 << "3 movimenti importati"
+                                                 << "2024-03-02 299900, 2024-03-10 0, 2024-03-12 642000";
+        QTest::newRow("a sheet that is not there")
+            << "movimenti.xlsx" << banca + "|--sheet|Note"
+            << "" << false << 1 << 0 << "non c'è un foglio «Note» con dati, ma: Conto corrente, Carta"
+            << "";
+        QTest::newRow("--sheet for a CSV file")
+            << "preambolo.csv" << banca + "|--sheet|Foglio1"
+            << "" << false << 1 << 0
+            << "non è un foglio di calcolo: l'opzione --sheet vale solo per i file Excel"
+            << "";
+        QTest::newRow("a sheet of notes before the movements")
+            << "legenda.xls" << banca << "" << false << 0 << 2 << "2 movimenti importati"
+            << "2024-04-02 0, 2024-04-05 184000";
+        QTest::newRow("OFX") << "conto.ofx" << banca << "" << false << 0 << 4
+                             << "4 movimenti importati, 0 già presenti"
+                             << "2024-03-01 0, 2024-03-04 125000, 2024-03-05 459000, 2024-03-18 2000000";
         QTest::newRow("no account named") << "preambolo.csv"
                                           << ""
                                           << "" << false << 2 << 0 << ""

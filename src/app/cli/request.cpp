@@ -43,13 +43,16 @@ constexpr OptionSpec Options[] = {
      "descrizione o nel conto, importi (12,50), intervalli (>100, <100, 100..200), -parola per "
      "escludere."},
     {"import-statement", nullptr, "file",
-     "Aggiunge al giornale i movimenti di un estratto conto della banca (CSV o CAMT.053 in XML) nel "
-     "conto indicato con --account; le colonne del CSV sono riconosciute da sole, i movimenti già "
+     "Aggiunge al giornale i movimenti di un estratto conto della banca (CSV, Excel .xlsx o .xls, OFX, "
+     "ISO 20022 camt.052, camt.053 o camt.054) nel conto indicato con --account; le colonne di un CSV o "
+     "di un foglio Excel sono riconosciute da sole, i movimenti già "
      "presenti nel giornale sono saltati. Prima viene salvata una copia del giornale nella cartella "
      "backup."},
     {"account", nullptr, "nome", "Il conto in cui vanno i movimenti di --import-statement."},
     {"iban", nullptr, "IBAN",
-     "Con --import-statement, per un file CAMT.053 con i movimenti di più conti: quello da importare."},
+     "Con --import-statement, per un file CAMT o OFX con i movimenti di più conti: quello da importare."},
+    {"sheet", nullptr, "foglio",
+     "Con --import-statement, per un file Excel con più fogli di dati: il nome di quello da importare."},
     {"restore", nullptr, "file",
      "Ripristina il giornale da una copia di sicurezza; il giornale attuale viene prima conservato come "
      "copia nella cartella backup."},
@@ -161,6 +164,8 @@ void checkCombination(const Request& r)
         throw UsageError{QStringLiteral("L'opzione --account vale solo con --import-statement.")};
     if (!r.iban.isEmpty() && r.statementFile.isEmpty())
         throw UsageError{QStringLiteral("L'opzione --iban vale solo con --import-statement.")};
+    if (!r.sheet.isEmpty() && r.statementFile.isEmpty())
+        throw UsageError{QStringLiteral("L'opzione --sheet vale solo con --import-statement.")};
     if (r.periodOptions() && !r.exports())
         throw UsageError{QStringLiteral("Le opzioni --from, --to, --layout e --search valgono solo con "
                                         "--export-pdf, --export-csv o --export-chart.")};
@@ -223,6 +228,7 @@ Request readRequest(const QStringList& arguments)
     r.statementFile = fileOption(parser, "import-statement");
     r.account = fileOption(parser, "account").trimmed();
     r.iban = fileOption(parser, "iban").remove(u' ').toUpper();
+    r.sheet = fileOption(parser, "sheet").trimmed();
     r.dbFolder = fileOption(parser, "db");
     if (parser.isSet(QStringLiteral("from")))
         r.from = dateOption(QStringLiteral("--from"), parser.value(QStringLiteral("from")));

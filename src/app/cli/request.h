@@ -25,7 +25,8 @@ struct Failure
 // What the command line asks for, read and checked.
 struct Request
 {
-    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account, iban;
+    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account, iban,
+        sheet;
     std::optional<charts::ChartKind> chart;
     std::optional<QDate> from, to;
     std::optional<int> layout;

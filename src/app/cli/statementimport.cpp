@@ -10,21 +10,52 @@
 #include "db/connstring.h"
 #include "db/journaldb.h"
 #include "statement/notices.h"
+#include "statement/sheettable.h"
 #include "statement/statement.h"
 
 namespace movilibro::cli {
 
 namespace {
 
+// A workbook read without --sheet: fine when one sheet alone holds movements
+// (the others notes or totals), which is the one read.
+void refuseSeveralSheets(const QString& file, const statement::Statement& s, statement::ReadOptions options)
+{
+    QStringList holding;
+    for (const QString& name : s.sheets) {
+        options.sheet = name;
+        try {
+            if (statement::holdsMovements(statement::readStatement(file, options)))
+                holding << name;
+        } catch (const statement::StatementError&) {
+        }
+    }
+    if (holding.size() > 1)
+        throw Failure{
+            QStringLiteral("Il file %1 ha più fogli con movimenti (%2): indicare con --sheet quello "
+                           "da importare.")
+                .arg(shown(file), holding.join(QStringLiteral(", ")))};
+}
+
 // The statement with the layout the user confirmed for its header before,
 // when there is one. What the file leaves open stops here, before the
-// journal is touched: the command line never guesses.
-statement::Statement readBankStatement(const QString& file)
+// journal is touched: the command line never guesses, not even which sheet
+// of a workbook holds the movements.
+statement::Statement readBankStatement(const QString& file, const QString& sheet)
 {
     statement::ReadOptions options;
     options.today = Clock::today();
+    options.sheet = sheet;
     statement::Statement s = statement::readStatement(file, options);
-    if (s.kind != statement::Statement::Kind::Csv)
+    if (!sheet.isEmpty() && s.sheets.isEmpty())
+        throw Failure{
+            QStringLiteral(
+                "Il file %1 non è un foglio di calcolo: l'opzione --sheet vale solo per i file Excel.")
+                .arg(shown(file))};
+    if (sheet.isEmpty() && s.sheets.size() > 1)
+        refuseSeveralSheets(file, s, options);
+    options.sheet = s.sheet;
+    if (!s.isTable())
         return s;
     if (mainmod::SettingsKey.isEmpty())
         mainmod::SettingsKey = mainmod::DefaultSettingsKey;
@@ -113,7 +144,7 @@ struct Sorted
 Sorted sorted(const statement::Statement& s)
 {
     Sorted out;
-    const bool table = s.kind == statement::Statement::Kind::Csv;
+    const bool table = s.isTable();
     for (const statement::Movement& m : s.movements) {
         const QString where =
             (table ? QStringLiteral("Riga %1") : QStringLiteral("Movimento %1")).arg(m.line);
@@ -141,7 +172,7 @@ int runStatementImport(const Request& r, const QString& folder)
 {
     statement::Statement s = [&] {
         try {
-            return readBankStatement(r.statementFile);
+            return readBankStatement(r.statementFile, r.sheet);
         } catch (const statement::StatementError& e) {
             throw Failure{e.message()};
         }

@@ -79,7 +79,7 @@ void AccountPage::initializePage()
         if (lstConti->item(i)->data(Qt::UserRole).toLongLong() == m_session.accountId())
             row = i;
     lstConti->setCurrentRow(row);
-    m_date->setVisible(!m_session.isCsv() && m_session.statement().hasValueDate);
+    m_date->setVisible(!m_session.isTable() && m_session.statement().hasValueDate);
     m_date->setChoice(DateChoice::Booking);
 }
 

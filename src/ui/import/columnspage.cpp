@@ -82,6 +82,9 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(p
     setSubTitle(QStringLiteral("Controllare che cosa contiene ogni colonna e correggere dove serve."));
     lblFormato = wrappedLabel(QString(), this);
     lblFormato->setObjectName(QStringLiteral("lblFormato"));
+    cmbFoglio = new QComboBox(this);
+    cmbFoglio->setObjectName(QStringLiteral("cmbFoglio"));
+    lblFoglio = buddyLabel(QStringLiteral("Il file ha più fogli con dati: &foglio"), cmbFoglio, this);
     tblPreview = movementTable(QStringLiteral("tblPreview"), this);
     m_preview = new PreviewModel(this);
     tblPreview->setModel(m_preview);
@@ -112,6 +115,10 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(p
     lblMancante->setObjectName(QStringLiteral("lblMancante"));
 
     auto* page = new QVBoxLayout(this);
+    auto* sheet = new QHBoxLayout;
+    sheet->addWidget(lblFoglio);
+    sheet->addWidget(cmbFoglio, 1);
+    page->addLayout(sheet);
     page->addWidget(lblFormato);
     page->addWidget(m_roles);
     page->setSpacing(2);
@@ -132,6 +139,7 @@ ColumnsPage::ColumnsPage(ImportSession& session, QWidget* parent) : ImportPage(p
 
     connect(m_roles, &ColumnRoleBar::rolesChanged, this, &ColumnsPage::onRolesChanged);
     connect(cmbSegno, &QComboBox::currentIndexChanged, this, &ColumnsPage::onRolesChanged);
+    connect(cmbFoglio, &QComboBox::activated, this, &ColumnsPage::onSheetChosen);
 }
 
 void ColumnsPage::initializePage()
@@ -143,11 +151,21 @@ void ColumnsPage::initializePage()
     cmbDecimali->setCurrentIndex(read.layout.decimalSeparator == u'.' ? 1 : 0);
     cmbOrdineDate->setCurrentIndex(cmbOrdineDate->findData(int(read.layout.dateOrder)));
     cmbSegno->setCurrentIndex(cmbSegno->findData(int(read.layout.amountSign)));
+    cmbFoglio->clear();
+    cmbFoglio->addItems(read.sheets);
+    cmbFoglio->setCurrentIndex(int(read.sheets.indexOf(read.sheet)));
+    lblFoglio->setVisible(read.sheets.size() > 1);
+    cmbFoglio->setVisible(read.sheets.size() > 1);
     lblFormato->setText(
-        QStringLiteral("Separatore %1, codifica %2, titoli delle colonne alla riga %3 del file.")
-            .arg(separatorName(read.layout.separator), QString::fromLatin1(read.layout.encoding))
-            .arg(read.layout.headerRow + 1));
-    // Tab goes through the combos in the order of the columns.
+        read.kind == statement::Statement::Kind::Csv
+            ? QStringLiteral("Separatore %1, codifica %2, titoli delle colonne alla riga %3 del file.")
+                  .arg(separatorName(read.layout.separator), QString::fromLatin1(read.layout.encoding))
+                  .arg(read.layout.headerRow + 1)
+            : QStringLiteral("Foglio «%1», titoli delle colonne alla riga %2.")
+                  .arg(read.sheet)
+                  .arg(read.layout.headerRow + 1));
+    // Tab goes from the sheet through the combos in the order of the columns.
+    setTabOrder(cmbFoglio, m_roles->combo(0) ? static_cast<QWidget*>(m_roles->combo(0)) : tblPreview);
     QWidget* previous = nullptr;
     for (int i = 0; QWidget* combo = m_roles->combo(i); ++i) {
         if (previous)
@@ -164,7 +182,24 @@ void ColumnsPage::initializePage()
     // What the file leaves open is said first, until the user changes something.
     if (!read.undecided.isEmpty())
         lblMancante->setText(read.undecided.left(1).toUpper() + read.undecided.mid(1) + u'.');
-    setFirstControl(m_roles->combo(0) ? static_cast<QWidget*>(m_roles->combo(0)) : tblPreview);
+    setFirstControl(cmbFoglio->isVisibleTo(this) ? static_cast<QWidget*>(cmbFoglio)
+                    : m_roles->combo(0)          ? static_cast<QWidget*>(m_roles->combo(0))
+                                                 : static_cast<QWidget*>(tblPreview));
+}
+
+// Another sheet is another table: its own columns, guessed or remembered.
+void ColumnsPage::onSheetChosen()
+{
+    const QString sheet = cmbFoglio->currentText();
+    if (sheet == m_session.statement().sheet)
+        return;
+    try {
+        m_session.chooseSheet(sheet);
+    } catch (const statement::StatementError& e) {
+        tell(this, QStringLiteral("Impossibile leggere il foglio «%1».\r\n").arg(sheet) + e.message());
+    }
+    initializePage();
+    cmbFoglio->setFocus(Qt::OtherFocusReason);
 }
 
 statement::ColumnLayout ColumnsPage::chosenLayout() const

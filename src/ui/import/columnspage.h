@@ -14,8 +14,9 @@ class DateChoiceBox;
 class ImportSession;
 class PreviewModel;
 
-// 2. The columns of a CSV file: a preview of its first rows with the role of
-// each column, as guessed or remembered, for the user to correct.
+// 2. The columns of a table (a CSV file, a sheet of a workbook): a preview of
+// its first rows with the role of each column, as guessed or remembered, for
+// the user to correct; and which sheet, when a workbook has several.
 class ColumnsPage : public ImportPage
 {
     Q_OBJECT
@@ -28,11 +29,14 @@ public:
 
 private:
     statement::ColumnLayout chosenLayout() const;
+    void onSheetChosen();
     void onRolesChanged();
     void widenDescriptions();
 
     ImportSession& m_session;
     QLabel* lblFormato;
+    QLabel* lblFoglio;
+    QComboBox* cmbFoglio;
     QTableView* tblPreview;
     PreviewModel* m_preview;
     ColumnRoleBar* m_roles;

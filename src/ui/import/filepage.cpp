@@ -18,7 +18,8 @@ using importpage::tell;
 FilePage::FilePage(ImportSession& session, QWidget* parent) : ImportPage(parent), m_session(session)
 {
     setTitle(QStringLiteral("File dell'estratto conto"));
-    setSubTitle(QStringLiteral("Scegliere il file scaricato dalla banca: CSV, TXT oppure XML (CAMT.053)."));
+    setSubTitle(QStringLiteral("Scegliere il file scaricato dalla banca: CSV o TXT, Excel (XLSX, XLS), OFX "
+                               "(QFX) oppure XML ISO 20022 (camt.052, camt.053, camt.054)."));
     txtFile = new QLineEdit(this);
     txtFile->setObjectName(QStringLiteral("txtFile"));
     cmdSfoglia = new QPushButton(QStringLiteral("&Sfoglia…"), this);
@@ -42,8 +43,14 @@ FilePage::FilePage(ImportSession& session, QWidget* parent) : ImportPage(parent)
 
 void FilePage::browse()
 {
-    const QStringList filters = {QStringLiteral("Estratti conto (*.csv *.txt *.xml *.CSV *.TXT *.XML)"),
-                                 QStringLiteral("Tutti i file (*)")};
+    const QStringList filters = {
+        QStringLiteral("Estratti conto (*.csv *.txt *.xlsx *.xlsm *.xls *.ofx *.qfx *.xml *.CSV *.TXT *.XLSX "
+                       "*.XLSM *.XLS *.OFX *.QFX *.XML)"),
+        QStringLiteral("CSV (*.csv *.txt *.CSV *.TXT)"),
+        QStringLiteral("Excel (*.xlsx *.xlsm *.xls *.XLSX *.XLSM *.XLS)"),
+        QStringLiteral("OFX (*.ofx *.qfx *.OFX *.QFX)"),
+        QStringLiteral("ISO 20022 camt.052, camt.053, camt.054 (*.xml *.XML)"),
+        QStringLiteral("Tutti i file (*)")};
     const QString path = Prompt::instance().openFile(this, filters, txtFile->text().trimmed());
     if (path.isEmpty())
         return;
@@ -78,7 +85,7 @@ bool FilePage::validatePage()
 
 int FilePage::nextId() const
 {
-    return m_session.isCsv() ? importpage::Columns : importpage::Account;
+    return m_session.isTable() ? importpage::Columns : importpage::Account;
 }
 
 } // namespace movilibro

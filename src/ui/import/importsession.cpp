@@ -6,38 +6,71 @@
 #include "settings/registryerror.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace movilibro {
 
 using namespace statement;
 
-namespace {
-
-ReadOptions optionsWith(std::optional<ColumnLayout> layout, DateChoice choice = DateChoice::Booking)
+ReadOptions ImportSession::optionsWith(std::optional<ColumnLayout> layout, DateChoice choice) const
 {
-    return ReadOptions{std::move(layout), choice, Clock::today()};
+    return ReadOptions{std::move(layout), choice, Clock::today(), m_sheet};
 }
 
-} // namespace
+Statement ImportSession::readKnownLayout() const
+{
+    Statement read = readStatement(m_path, optionsWith(std::nullopt));
+    if (!read.isTable())
+        return read;
+    std::optional<ColumnLayout> known;
+    try {
+        known = rememberedLayout(mainmod::SettingsKey, read.layout);
+    } catch (const RegistryError&) {
+    }
+    if (known) {
+        try {
+            return readStatement(m_path, optionsWith(known));
+        } catch (const StatementError&) {
+        }
+    }
+    return read;
+}
 
 void ImportSession::open(const QString& path)
 {
-    Statement read = readStatement(path, optionsWith(std::nullopt));
-    if (read.kind == Statement::Kind::Csv) {
-        std::optional<ColumnLayout> known;
+    // The same workbook opened again shows the sheet chosen before, while it is there.
+    const QString previousPath = std::exchange(m_path, path);
+    const QString previousSheet = std::exchange(m_sheet, path == previousPath ? m_sheet : QString());
+    Statement read;
+    try {
         try {
-            known = rememberedLayout(mainmod::SettingsKey, read.layout);
-        } catch (const RegistryError&) {
+            read = readKnownLayout();
+        } catch (const StatementError&) {
+            if (m_sheet.isEmpty())
+                throw;
+            m_sheet.clear();
+            read = readKnownLayout();
         }
-        if (known) {
-            try {
-                read = readStatement(path, optionsWith(known));
-            } catch (const StatementError&) {
-            }
-        }
+    } catch (const StatementError&) {
+        // A file that cannot be read leaves the session on the one read before.
+        m_path = previousPath;
+        m_sheet = previousSheet;
+        throw;
     }
-    m_path = path;
     m_fileAccount = 0;
+    take(std::move(read));
+}
+
+void ImportSession::chooseSheet(const QString& sheet)
+{
+    const QString previous = std::exchange(m_sheet, sheet);
+    Statement read;
+    try {
+        read = readKnownLayout();
+    } catch (const StatementError&) {
+        m_sheet = previous;
+        throw;
+    }
     take(std::move(read));
 }
 

@@ -22,6 +22,8 @@ public:
     void applyLayout(const statement::ColumnLayout& layout);
     // Reads the movements of an XML statement again on the other date.
     void chooseDate(statement::DateChoice choice);
+    // Reads another sheet of the workbook, with its own guessed or remembered layout.
+    void chooseSheet(const QString& sheet);
     // Keeps the confirmed choices for the next file with the same header; a
     // store that cannot be written only loses the suggestion.
     void rememberLayout() const;
@@ -44,14 +46,19 @@ public:
     statement::ImportResult importTicked(const std::vector<bool>& ticked) const;
 
     const QString& path() const { return m_path; }
-    bool isCsv() const { return m_statement.kind == statement::Statement::Kind::Csv; }
+    bool isTable() const { return m_statement.isTable(); }
     const statement::Statement& statement() const { return m_statement; }
     const std::vector<statement::Movement>& movements() const { return m_statement.movements; }
 
 private:
+    statement::ReadOptions optionsWith(std::optional<statement::ColumnLayout> layout,
+                                       statement::DateChoice choice = statement::DateChoice::Booking) const;
+    // With the layout confirmed before for the table's header, if any.
+    statement::Statement readKnownLayout() const;
     void take(statement::Statement read);
 
     QString m_path;
+    QString m_sheet;                  // of a workbook; empty: the first with data
     statement::Statement m_read;      // every account of the file
     statement::Statement m_statement; // the chosen one's
     int m_fileAccount = 0;

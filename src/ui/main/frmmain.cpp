@@ -350,9 +350,11 @@ void frmMain::onToolbarCommand(const QString& key)
     } else if (key == u"delete") {
         deleteCurrentEntry();
     } else if (key == u"print") {
-        report::printPreview(this, reportContext());
+        if (!searchLeavesNothing(QStringLiteral("stampare")))
+            report::printPreview(this, reportContext());
     } else if (key == u"export") {
-        report::exportPdfCommand(this, reportContext());
+        if (!searchLeavesNothing(QStringLiteral("esportare")))
+            report::exportPdfCommand(this, reportContext());
     } else if (key == u"import") {
         dialog<frmImporta>().Mostra(*this);
     } else if (key == u"tools") {
@@ -474,6 +476,22 @@ void frmMain::bringForward()
 {
     raise();
     activateWindow();
+}
+
+// A report of a search that lets nothing through would be a blank page
+// that passes for a finished one: the user is told instead.
+bool frmMain::searchLeavesNothing(const QString& verb)
+{
+    m_search->flush();
+    if (!m_journal->isFiltered() || m_journal->shownEntries() > 0 || m_gex->rowCount() == 0)
+        return false;
+    Prompt::instance().message(
+        this,
+        QStringLiteral(
+            "Nessuna registrazione del periodo corrisponde alla ricerca \"%1\": non c'è nulla da %2.")
+            .arg(m_journal->filter().describe(), verb),
+        MsgStyle::Ok);
+    return true;
 }
 
 report::ReportContext frmMain::reportContext() const

@@ -81,6 +81,7 @@ private:
     void showCharts();
     void showPeriod(const DateRange& period);
     void bringForward();
+    bool searchLeavesNothing(const QString& verb);
     report::ReportContext reportContext() const;
     template <typename Dialog> Dialog& dialog();
     void reportFailure(const QString& what, const QString& why);
