@@ -168,6 +168,7 @@ struct PurgeCase
     QString left;        // dates of the entries left
     QLocale::Language language = QLocale::Italian;
     bool copyBlocked = false;
+    bool locked = false; // read by another program
 };
 
 const PurgeCase Purges[] = {
@@ -180,6 +181,8 @@ const PurgeCase Purges[] = {
     {"answer no", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::No), 5, All},
     {"no copy, no purge", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::Yes), 5, All, QLocale::Italian,
      true},
+    {"purge refused by the file: its copy not kept", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::Yes), 5,
+     All, QLocale::Italian, false, true},
     {"Annulla", QDate(2018, 12, 31), "<cmdAnnulla>", -1, 5, All},
     {"close box", QDate(2018, 12, 31), "<Close>", -1, 5, All},
 };
@@ -381,7 +384,11 @@ private slots:
             control<QDateEdit>(d, "dtp")->setDate(c.cutOff);
             play(d, QString::fromLatin1(c.closing));
         });
+        std::optional<HeldLock> lock;
+        if (c.locked)
+            lock.emplace(f.journal(), true); // reading: the purge begins, cannot commit
         frmDelClosedRows(&f.window()).Mostra(f.window());
+        lock.reset();
         pinItalianLocale();
         QVERIFY(driver.ran());
         QCOMPARE(shown, QDate(2021, 7, 9)); // opens on the working date
