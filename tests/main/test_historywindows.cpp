@@ -8,7 +8,9 @@
 #include "ui/grid/groupedgrid.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -78,6 +80,26 @@ const LogCase LogCases[] = {
     {"imports, by their note", "movimenti", 7, 1},
 };
 
+// The grid's context menu on a header or on entry 2, and one of its commands
+// clicked: the dialog it opens, or what it leaves in the file.
+struct MenuCase
+{
+    const char* name;
+    bool onEntry;
+    const char* enabled; // the menu's commands enabled (nothing to undo yet)
+    const char* command;
+    const char* opened; // dialog name and title
+    const char* entries;
+};
+
+const MenuCase MenuCases[] = {
+    {"on a header", false, "mnuNuovo mnuCestino mnuRegistro", "mnuCestino", "frmCestino/Cestino", "1 2"},
+    {"history of an entry", true, "mnuNuovo mnuModifica mnuElimina mnuCestino mnuStoria mnuRegistro",
+     "mnuStoria", "frmCronologia/Storia della registrazione 2 (2 righe)", "1 2"},
+    {"delete an entry", true, "mnuNuovo mnuModifica mnuElimina mnuCestino mnuStoria mnuRegistro",
+     "mnuElimina", "", "1"},
+};
+
 } // namespace
 
 class TestHistoryWindows : public QObject
@@ -114,6 +136,53 @@ private slots:
                  QString::fromLatin1(c.accounts));
         // The grid shows what the file holds.
         QCOMPARE(w.journalGrid()->rowCount(), QString::fromLatin1(c.entries).count(u' ') + 1);
+    }
+
+    void gridMenu_data() { addRows(MenuCases); }
+    void gridMenu()
+    {
+        const MenuCase& c = currentCase(MenuCases);
+        MainWindowFixture f(March2010);
+        const qint64 cassa = f.journal().addAccount(QStringLiteral("Cassa"));
+        f.journal().addEntry(QDate(2010, 3, 1), cassa, QStringLiteral("affitto"), money(100), 0);
+        f.journal().addEntry(QDate(2010, 3, 5), cassa, QStringLiteral("spesa"), 0, money(30));
+        {
+            db::Connection conn = f.journal().open(); // deleted and restored: two lines of history
+            history::deleteEntry(conn, 2, QDateTime(March2010, QTime(9, 0)));
+            history::restore(conn, {{history::Item::Entry, 2}}, QDateTime(March2010, QTime(9, 5)));
+        }
+        frmMain& w = f.open();
+        grid::GroupedGrid& grid = *w.journalGrid();
+        int row = 1;
+        for (int p = 1; c.onEntry && p <= grid.displayRowCount(); ++p)
+            row = f.idAt(p) == 2 ? p : row;
+        grid.setCurrentRow(row);
+        QTreeView* view = grid.view();
+        const QPoint at = view->visualRect(view->currentIndex()).center();
+        grid.setCurrentRow(row == 1 ? 2 : 1); // the click makes its row current
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &event);
+        auto* menu = grid.findChild<QMenu*>(QStringLiteral("mnuGiornale"));
+        QVERIFY(menu && menu->isVisible());
+        QStringList enabled;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator() && action->isEnabled())
+                enabled << action->objectName();
+        QCOMPARE(enabled.join(u' '), QString::fromLatin1(c.enabled));
+        QString opened;
+        ModalDriver driver([&](QDialog& d) {
+            const auto* log = d.findChild<QTreeView*>(QStringLiteral("lstCronologia"));
+            opened = d.objectName() + u'/' + d.windowTitle() +
+                     (log ? QStringLiteral(" (%1 righe)").arg(log->model()->rowCount()) : QString());
+            d.reject();
+        });
+        f.prompt().setNextAnswer(Answer::Yes);
+        QAction* command = menu->findChild<QAction*>(QString::fromLatin1(c.command));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(command).center());
+        QCOMPARE(opened, QString::fromLatin1(c.opened));
+        QCOMPARE(f.journal().text(QStringLiteral(
+                     "SELECT group_concat(mlId, ' ') FROM (SELECT mlId FROM Movilibro ORDER BY mlId)")),
+                 QString::fromLatin1(c.entries));
     }
 
     void periodLog_data() { addRows(LogCases); }
