@@ -49,12 +49,14 @@ void fill(const Journal& j)
 }
 
 // Schema version 3 had no bin and no change log.
-const QString Version3 =
-    QStringLiteral("DROP TABLE Cestino; DROP TABLE CestinoConti; DROP TABLE Cronologia; PRAGMA user_version = 3;");
+const QString Version3 = QStringLiteral(
+    "DROP TABLE Cestino; DROP TABLE CestinoConti; DROP TABLE Cronologia; PRAGMA user_version = 3;");
 // The accounts table as schema version 1 declared it.
-const QString Version1 = Version3 + QStringLiteral(
-    "DROP TABLE Conti; CREATE TABLE Conti (cntId INTEGER PRIMARY KEY AUTOINCREMENT, cntNome VARCHAR(255) "
-    "COLLATE ITALIAN CHECK (length(cntNome) <= 255)); PRAGMA user_version = 1;");
+const QString Version1 =
+    Version3 +
+    QStringLiteral(
+        "DROP TABLE Conti; CREATE TABLE Conti (cntId INTEGER PRIMARY KEY AUTOINCREMENT, cntNome VARCHAR(255) "
+        "COLLATE ITALIAN CHECK (length(cntNome) <= 255)); PRAGMA user_version = 1;");
 
 int modeOf(const QString& path)
 {
@@ -82,8 +84,9 @@ private slots:
         fill(j);
         db::Connection conn = j.open();
         history::deleteEntry(conn, 3, QDateTime(QDate(2024, 3, 15), QTime(10, 30)));
-        const QString bin = QStringLiteral("SELECT * FROM Cestino; SELECT * FROM CestinoConti; SELECT mlId, crTipo, "
-                                           "crPrimaDove, crDopoDove, crDopoNome, crDopoEntrate FROM Cronologia");
+        const QString bin =
+            QStringLiteral("SELECT * FROM Cestino; SELECT * FROM CestinoConti; SELECT mlId, crTipo, "
+                           "crPrimaDove, crDopoDove, crDopoNome, crDopoEntrate FROM Cronologia");
         QCOMPARE(sqliteTool({j.path(), bin}),
                  QStringLiteral("3|2010-03-01|3|voce|50000||Àncora||2024-03-15 10:30:00\n"
                                 "3|eliminazione|giornale|cestino|Àncora|50000\n"));
@@ -107,7 +110,8 @@ private slots:
         QTest::addColumn<QString>("older"); // run on a current journal
         QTest::addColumn<bool>("dumped");   // then restored by sqlite3 from its .dump
         QTest::addColumn<bool>("copied");
-        const QString v2 = Version3 + QStringLiteral("DROP INDEX ixMovilibroDescrizione; PRAGMA user_version = 2;");
+        const QString v2 =
+            Version3 + QStringLiteral("DROP INDEX ixMovilibroDescrizione; PRAGMA user_version = 2;");
         QTest::newRow("version 1") << Version1 << false << true;
         QTest::newRow("version 1, user_version lost")
             << Version1 + "PRAGMA user_version = 0;" << false << true;
@@ -149,8 +153,9 @@ private slots:
                      accountsTable);
         QCOMPARE(contents(path), before);
         QCOMPARE(sqliteTool({path, QStringLiteral("PRAGMA user_version")}), QStringLiteral("4\n"));
-        QCOMPARE(sqliteTool({path, "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name "
-                                   "LIKE 'C%' ORDER BY name)"}),
+        QCOMPARE(sqliteTool({path,
+                             "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name "
+                             "LIKE 'C%' ORDER BY name)"}),
                  QStringLiteral("Cestino CestinoConti Conti Cronologia\n"));
         QCOMPARE(sqliteTool({path, QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = 'CASSA'")}),
                  QStringLiteral("2\n"));
