@@ -411,9 +411,16 @@ private slots:
             db::Connection copied = db::Connection::open(copy, db::Connection::Mode::ReadOnly);
             db::Statement st = copied.prepare(QStringLiteral("SELECT count(*) FROM Movilibro"));
             QVERIFY(st.step() && st.int64(0) == 5);
+            // One line of the log, naming the copy.
+            QCOMPARE(f.journal().text(QStringLiteral("SELECT crTipo || ': ' || crNota FROM Cronologia")),
+                     QStringLiteral("pulizia: %1 registrazioni eliminate fino al %2. Copia del giornale: %3")
+                         .arg(c.counted)
+                         .arg(c.cutOff.toString(QStringLiteral("dd/MM/yyyy")), QFileInfo(copy).fileName()));
         }
-        if (c.left == All)
+        if (c.left == All) {
             QCOMPARE(fileBytes(f.journal().path()), before);
+            QCOMPARE(f.journal().count(QStringLiteral("SELECT count(*) FROM Cronologia")), 0);
+        }
         if (!c.copyBlocked)
             QCOMPARE(f.reloads(), confirmed ? QStringList({"gexsBind"}) : QStringList());
     }

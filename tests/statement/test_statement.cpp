@@ -465,6 +465,13 @@ private slots:
         QCOMPARE(duplicateCount(again), 2);
         QCOMPARE(j.count("SELECT count(*) FROM Movilibro"), 6);
         QCOMPARE(j.count("SELECT count(*) FROM Cestino WHERE rfRiferimento IS NOT NULL"), 1);
+        // Each import is one line of the log, with its counts and copy.
+        QCOMPARE(
+            j.text("SELECT group_concat(crTipo || ': ' || substr(crNota, 1, instr(crNota, 'Copia') - 1) || "
+                   "(crNota LIKE '%Copia del giornale: movilibro_%.mdb'), ' | ') FROM Cronologia "
+                   "WHERE crTipo <> 'eliminazione'"),
+            QStringLiteral("importazione: Estratto conto: 4 movimenti importati, 0 tralasciati. 1 | "
+                           "importazione: Estratto conto: 2 movimenti importati, 0 tralasciati. 1"));
     }
 
     // A failed try writes nothing, leaves no copy and pushes out none of those
