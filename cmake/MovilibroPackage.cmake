@@ -22,7 +22,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The SVG icon engine and image plugin, and Qt's own Italian texts (dialog buttons).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n")
+# The SVG icon engine and image plugin, Qt's own Italian texts (dialog buttons)
+# and the Excel workbook writer, all loaded at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n, libxlsxwriter4")
 
 include(CPack)

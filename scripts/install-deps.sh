@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev
   mdbtools-dev
   libquazip1-qt6-dev libfreexl-dev libofx-dev tzdata
+  libxlsxwriter-dev
   xvfb xauth x11-utils poppler-utils
   fonts-dejavu-core
   desktop-file-utils appstream man-db groff-base dpkg-dev file

@@ -1,9 +1,8 @@
 #include "report/csvexport.h"
 
-#include "db/connection.h"
-#include "db/errortext.h"
 #include "journal/journalrows.h"
 #include "report/exporttarget.h"
+#include "report/journalexport.h"
 #include "report/reporterror.h"
 
 #include <QDir>
@@ -35,6 +34,24 @@ QString saveFailure(const QString& path, const QString& reason)
 {
     return QStringLiteral("Impossibile salvare il file CSV \"%1\".\n\n%2")
         .arg(QDir::toNativeSeparators(path), reason);
+}
+
+void addCell(CsvWriter& out, const journal::GridData& data, const ExportColumn& column, int k)
+{
+    switch (column.cell) {
+    case ExportCell::Date:
+        out.addField(dateField(data.date(column.journalColumn, k)));
+        break;
+    case ExportCell::Text:
+        out.addQuoted(inertText(data.text(column.journalColumn, k)).toUtf8());
+        break;
+    case ExportCell::Amount:
+        addAmount(out, data.currency(column.journalColumn, k));
+        break;
+    case ExportCell::Balance:
+        out.addQuoted(data.currency(column.journalColumn, k).value_or(Currency()).toString(Italian).toUtf8());
+        break;
+    }
 }
 
 } // namespace
@@ -88,23 +105,18 @@ bool CsvWriter::flushTo(QIODevice& device)
 
 bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device)
 {
-    namespace C = journal::JournalColumn;
     constexpr qsizetype Piece = 1 << 20;
     const journal::GridData& data = rows.data();
     CsvWriter out;
-    for (const char* caption : {"Data", "Conto", "Descrizione", "Entrate", "Uscite", "Saldo progressivo"})
-        out.addField(QByteArray(caption));
+    for (const ExportColumn& column : exportColumns())
+        out.addField(QByteArray(column.caption));
     out.endLine();
     for (int p = 1; p <= rows.rowCount(); ++p) {
         if (rows.rowType(p) != journal::RowType::Entry)
             continue;
         const int k = rows.dataIndex(p);
-        out.addField(dateField(data.date(C::Data, k)));
-        out.addQuoted(inertText(data.text(C::Conto, k)).toUtf8());
-        out.addQuoted(inertText(data.text(C::Descrizione, k)).toUtf8());
-        addAmount(out, data.currency(C::Entrate, k));
-        addAmount(out, data.currency(C::Uscite, k));
-        out.addQuoted(data.currency(C::Saldo, k).value_or(Currency()).toString(Italian).toUtf8());
+        for (const ExportColumn& column : exportColumns())
+            addCell(out, data, column, k);
         out.endLine();
         if (out.bytes().size() >= Piece && !out.flushTo(device))
             return false;
@@ -115,17 +127,7 @@ bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device)
 void exportCsv(const ReportContext& context, const QString& path)
 {
     journal::JournalRows rows;
-    try {
-        rows.setFilter(context.filter);
-        rows.load(context.connString, context.kind, {context.start, context.end});
-        rows.arrange(context.layout);
-    } catch (const db::DbError& e) {
-        throw ReportError(QStringLiteral("Impossibile leggere il giornale: ") + db::userMessage(e));
-    } catch (const CurrencyOverflow&) {
-        throw ReportError(QStringLiteral("Impossibile calcolare i saldi: importi fuori scala."));
-    } catch (const search::SearchError& e) {
-        throw ReportError(e.message());
-    }
+    loadForExport(rows, context);
     ExportTarget file(path);
     if (!file.open() || !writeJournalCsv(rows, file.device()) || !file.commit())
         throw ReportError(saveFailure(path, file.errorString()));

@@ -196,6 +196,13 @@ private slots:
         QTest::newRow("statement into an open journal")
             << "--db @aperto --import-statement STATEMENT --account Cassa" << 1;
         QTest::newRow("export of an open journal") << "--db @aperto --export-csv @uscita" << 0;
+        QTest::newRow("workbook") << "--db KNOWN --export-xlsx @uscita --from 01/01/2010 --to 31/12/2010"
+                                  << 0;
+        QTest::newRow("workbook of an empty period")
+            << "--db KNOWN --export-xlsx @uscita --from 01/01/1990 --to 31/12/1990" << 1;
+        QTest::newRow("workbook of a search matching none")
+            << "--db KNOWN --export-xlsx @esistente --search affitti --from 01/01/2010 --to 31/12/2010" << 1;
+        QTest::newRow("workbook into a missing folder") << "--db KNOWN --export-xlsx @manca/a.xlsx" << 1;
         QTest::newRow("search matching none")
             << "--db KNOWN --export-csv @esistente --search affitti --from 01/01/2010 --to 31/12/2010" << 1;
     }
@@ -251,6 +258,8 @@ private slots:
         QTest::newRow("CSV of a search")
             << "--db KNOWN --export-csv @uscita.csv --search affitto --from 01/01/2010 --to 31/12/2010" << 0
             << "uscita.csv";
+        QTest::newRow("workbook") << "--db KNOWN --export-xlsx @uscita.xlsx --from 01/01/2010 --to 31/12/2010"
+                                  << 0 << "uscita.xlsx";
         QTest::newRow("statement") << "--db @copia --import-statement STATEMENT --account Banca" << 0
                                    << "copia/backup";
         QTest::newRow("old journal") << "--db @nuova --import-mdb LEGACY" << 0 << "nuova/movilibro.mdb";

@@ -51,7 +51,7 @@ declared() {
     return 1
 }
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6svg6 libqt6charts6 libsqlite3-0 \
-    libquazip1-qt6-1 libfreexl1 libofx7 qt6-translations-l10n; do
+    libquazip1-qt6-1 libfreexl1 libofx7 libxlsxwriter4 qt6-translations-l10n; do
     declared "$package" || fail "Depends lacks $package: $depends"
 done
 dpkg-deb -x "$deb" "$work/root"

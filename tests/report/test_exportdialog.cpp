@@ -29,12 +29,13 @@ public:
 
 // Notes the folder and the name the save dialog opened with, picks the CSV
 // filter by keyboard when asked, types `typed` (if any) and presses Enter.
-void saveAs(QDialog& d, QStringList& opened, bool csv, const QString& typed)
+// `filter`: how many times Down is pressed in the file types (0 PDF, 1 CSV, 2 Excel).
+void saveAs(QDialog& d, QStringList& opened, int filter, const QString& typed)
 {
     auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     opened = QStringList{static_cast<QFileDialog&>(d).directory().absolutePath(), edit->text()};
-    if (csv) {
-        auto* filters = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* filters = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    for (int i = 0; i < filter; ++i) {
         filters->setFocus();
         QTest::keyClick(filters, Qt::Key_Down);
     }
@@ -91,11 +92,11 @@ void TestExportDialog::opensInDocumentsThenInTheLastFolder()
     const QString other = m_dir.path() + QStringLiteral("/altrove");
     QVERIFY(QDir().mkpath(other));
     QStringList first, second;
-    ModalDriver a([&](QDialog& d) { saveAs(d, first, false, other + QStringLiteral("/rapporto")); });
+    ModalDriver a([&](QDialog& d) { saveAs(d, first, 0, other + QStringLiteral("/rapporto")); });
     QVERIFY(report::exportPdfCommand(nullptr, context()));
     QCOMPARE(first, (QStringList{documents(), "Movilibro 01-01-2010 31-12-2010.pdf"}));
     QVERIFY(test::fileBytes(other + QStringLiteral("/rapporto.pdf")).startsWith("%PDF"));
-    ModalDriver b([&](QDialog& d) { saveAs(d, second, false, {}); });
+    ModalDriver b([&](QDialog& d) { saveAs(d, second, 0, {}); });
     QVERIFY(report::exportPdfCommand(nullptr, context()));
     QCOMPARE(second.value(0), other);
     QVERIFY(test::fileBytes(other + u'/' + first.value(1)).startsWith("%PDF"));
@@ -103,23 +104,26 @@ void TestExportDialog::opensInDocumentsThenInTheLastFolder()
 
 void TestExportDialog::typedNameAndFilterDecideTheFile_data()
 {
-    QTest::addColumn<bool>("csvFilter");
+    QTest::addColumn<int>("filter"); // 0 PDF, 1 CSV, 2 Excel
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("answer");      // -1: no dati.csv there; else the answer to replacing it
     QTest::addColumn<QString>("written"); // empty: nothing
     QTest::addColumn<QByteArray>("format");
-    const QByteArray pdf("%PDF"), csv("\xEF\xBB\xBF", 3);
-    QTest::newRow("bare name, CSV") << true << "dati" << -1 << "dati.csv" << csv;
-    QTest::newRow("typed .pdf wins over CSV") << true << "x.pdf" << -1 << "x.pdf" << pdf;
-    QTest::newRow("typed .csv wins over PDF") << false << "x.CSV" << -1 << "x.CSV" << csv;
-    QTest::newRow("other suffix kept") << true << "x.txt" << -1 << "x.txt" << csv;
-    QTest::newRow("CSV replaced when agreed") << true << "dati" << 1 << "dati.csv" << csv;
-    QTest::newRow("CSV kept when refused") << true << "dati" << 0 << QString() << QByteArray();
+    const QByteArray pdf("%PDF"), csv("\xEF\xBB\xBF", 3), xlsx("PK\x03\x04", 4);
+    QTest::newRow("bare name, CSV") << 1 << "dati" << -1 << "dati.csv" << csv;
+    QTest::newRow("bare name, Excel") << 2 << "dati" << -1 << "dati.xlsx" << xlsx;
+    QTest::newRow("typed .pdf wins over CSV") << 1 << "x.pdf" << -1 << "x.pdf" << pdf;
+    QTest::newRow("typed .csv wins over PDF") << 0 << "x.CSV" << -1 << "x.CSV" << csv;
+    QTest::newRow("typed .xlsx wins over CSV") << 1 << "x.Xlsx" << -1 << "x.Xlsx" << xlsx;
+    QTest::newRow("typed .csv wins over Excel") << 2 << "x.csv" << -1 << "x.csv" << csv;
+    QTest::newRow("other suffix kept") << 1 << "x.txt" << -1 << "x.txt" << csv;
+    QTest::newRow("CSV replaced when agreed") << 1 << "dati" << 1 << "dati.csv" << csv;
+    QTest::newRow("CSV kept when refused") << 1 << "dati" << 0 << QString() << QByteArray();
 }
 
 void TestExportDialog::typedNameAndFilterDecideTheFile()
 {
-    QFETCH(bool, csvFilter);
+    QFETCH(int, filter);
     QFETCH(QString, typed);
     QFETCH(int, answer);
     QFETCH(QString, written);
@@ -135,7 +139,7 @@ void TestExportDialog::typedNameAndFilterDecideTheFile()
     QString reopened;
     std::unique_ptr<ModalDriver> again; // a refusal opens the dialog again: cancel it
     ModalDriver driver([&](QDialog& d) {
-        saveAs(d, opened, csvFilter, dir.path() + u'/' + typed);
+        saveAs(d, opened, filter, dir.path() + u'/' + typed);
         again = std::make_unique<ModalDriver>([&](QDialog& d2) {
             reopened = d2.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
             QTest::keyClick(&d2, Qt::Key_Escape);

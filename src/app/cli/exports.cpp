@@ -17,6 +17,7 @@
 #include "report/pdfexport.h"
 #include "report/reporterror.h"
 #include "report/reportsetup.h"
+#include "report/xlsxexport.h"
 #include "ui/charts/chartexport.h"
 
 #include <QFileInfo>
@@ -56,14 +57,15 @@ bool samePath(const QString& a, const QString& b)
 void checkTargets(const Request& r, const QString& folder)
 {
     const QString journal = journalPathIn(folder);
-    for (const QString& target : {r.pdfFile, r.csvFile, r.chartFile}) {
+    const QString targets[] = {r.pdfFile, r.csvFile, r.xlsxFile, r.chartFile};
+    for (const QString& target : targets) {
         if (!target.isEmpty() && samePath(target, journal))
             throw UsageError{QStringLiteral("Il file %1 è il giornale stesso: scegliere un altro nome.")
                                  .arg(shown(target))};
     }
-    const QString targets[] = {r.pdfFile, r.csvFile, r.chartFile};
-    for (int i = 0; i < 3; ++i) {
-        for (int j = i + 1; j < 3; ++j) {
+    constexpr int Count = int(std::size(targets));
+    for (int i = 0; i < Count; ++i) {
+        for (int j = i + 1; j < Count; ++j) {
             if (!targets[i].isEmpty() && !targets[j].isEmpty() && samePath(targets[i], targets[j]))
                 throw UsageError{
                     QStringLiteral("Due esportazioni indicano lo stesso file %1.").arg(shown(targets[i]))};
@@ -103,11 +105,12 @@ std::optional<charts::ChartData> chartData(const Request& r, const report::Repor
 }
 
 // A search that lets nothing through leaves every file as it was, whatever
-// the kind: a file with no entries would pass for a finished export.
+// the kind: a file with no entries would pass for a finished export. The PDF
+// and the workbook of an empty period are refused as well.
 void checkSomethingToWrite(const Request& r, const report::ReportContext& context)
 {
     const bool searched = !context.filter.text.trimmed().isEmpty();
-    if ((!searched && r.pdfFile.isEmpty()) || hasEntries(context))
+    if ((!searched && r.pdfFile.isEmpty() && r.xlsxFile.isEmpty()) || hasEntries(context))
         return;
     if (searched)
         throw Failure{
@@ -115,7 +118,7 @@ void checkSomethingToWrite(const Request& r, const report::ReportContext& contex
                            "\"%3\": nessun file è stato scritto.")
                 .arg(day(context.start), day(context.end), context.filter.text)};
     throw Failure{
-        QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: il file PDF non è stato scritto.")
+        QStringLiteral("Nessuna registrazione nel periodo dal %1 al %2: nessun file è stato scritto.")
             .arg(day(context.start), day(context.end))};
 }
 
@@ -141,6 +144,10 @@ int runExports(const Request& r, const QString& folder)
     if (!r.csvFile.isEmpty()) {
         report::exportCsv(context, r.csvFile);
         print(stdout, QStringLiteral("Scritto il file CSV %1.").arg(shown(r.csvFile)));
+    }
+    if (!r.xlsxFile.isEmpty()) {
+        report::exportXlsx(context, r.xlsxFile);
+        print(stdout, QStringLiteral("Scritto il file Excel %1.").arg(shown(r.xlsxFile)));
     }
     if (chart) {
         charts::exportChart(r.chart.value_or(charts::ChartKind::Saldo), *chart, false,

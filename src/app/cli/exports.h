@@ -6,8 +6,8 @@ namespace movilibro::cli {
 
 struct Request;
 
-// The exports of the period: PDF report, CSV entries, chart. Nothing is written unless every one asked for
-// can be.
+// The exports of the period: PDF report, CSV entries, Excel workbook, chart. Nothing is written unless every
+// one asked for can be.
 int runExports(const Request& r, const QString& folder);
 
 } // namespace movilibro::cli

@@ -26,6 +26,9 @@ constexpr OptionSpec Options[] = {
     {"export-csv", nullptr, "file",
      "Scrive le registrazioni del periodo in un file CSV per i fogli di calcolo (separatore ';', "
      "virgola decimale, testi e importi tra virgolette)."},
+    {"export-xlsx", nullptr, "file",
+     "Scrive il periodo in una cartella di lavoro Excel (.xlsx), raggruppato come nella finestra: date, "
+     "importi e testi in celle del loro tipo, il foglio Giornale e il foglio Conti con i totali per conto."},
     {"export-chart", nullptr, "file",
      "Scrive un grafico del periodo in un file PNG (1200x700 pixel), SVG o PDF, secondo l'estensione del "
      "nome."},
@@ -153,7 +156,8 @@ void checkCombination(const Request& r)
 {
     if (!r.importFile.isEmpty() && r.exports())
         throw UsageError{
-            QStringLiteral("--import-mdb non si usa insieme a --export-pdf, --export-csv o --export-chart.")};
+            QStringLiteral("--import-mdb non si usa insieme alle esportazioni (--export-pdf, --export-csv, "
+                           "--export-xlsx, --export-chart).")};
     if (!r.restoreFile.isEmpty() && (r.exports() || !r.importFile.isEmpty() || !r.statementFile.isEmpty()))
         throw UsageError{QStringLiteral("--restore non si usa insieme ad altre operazioni.")};
     if (!r.statementFile.isEmpty() && (r.exports() || !r.importFile.isEmpty()))
@@ -168,7 +172,7 @@ void checkCombination(const Request& r)
         throw UsageError{QStringLiteral("L'opzione --sheet vale solo con --import-statement.")};
     if (r.periodOptions() && !r.exports())
         throw UsageError{QStringLiteral("Le opzioni --from, --to, --layout e --search valgono solo con "
-                                        "--export-pdf, --export-csv o --export-chart.")};
+                                        "--export-pdf, --export-csv, --export-xlsx o --export-chart.")};
     if (r.chart && r.chartFile.isEmpty())
         throw UsageError{QStringLiteral("L'opzione --chart vale solo con --export-chart.")};
     if (!r.chartFile.isEmpty() && charts::exportFormatOf(r.chartFile) == charts::ExportFormat::Unknown)
@@ -177,7 +181,7 @@ void checkCombination(const Request& r)
     if (!r.dbFolder.isEmpty() && !r.anyTask())
         throw UsageError{QStringLiteral(
             "L'opzione --db vale solo con --import-mdb, --import-statement, --restore, --export-pdf, "
-            "--export-csv o --export-chart.")};
+            "--export-csv, --export-xlsx o --export-chart.")};
 }
 
 // The parser keeps the last of two values silently; a command line that names
@@ -221,6 +225,7 @@ Request readRequest(const QStringList& arguments)
     r.importFile = fileOption(parser, "import-mdb");
     r.pdfFile = fileOption(parser, "export-pdf");
     r.csvFile = fileOption(parser, "export-csv");
+    r.xlsxFile = fileOption(parser, "export-xlsx");
     r.chartFile = fileOption(parser, "export-chart");
     if (parser.isSet(QStringLiteral("chart")))
         r.chart = chartOption(parser.value(QStringLiteral("chart")));

@@ -25,8 +25,8 @@ struct Failure
 // What the command line asks for, read and checked.
 struct Request
 {
-    QString importFile, pdfFile, csvFile, chartFile, restoreFile, dbFolder, statementFile, account, iban,
-        sheet;
+    QString importFile, pdfFile, csvFile, xlsxFile, chartFile, restoreFile, dbFolder, statementFile, account,
+        iban, sheet;
     std::optional<charts::ChartKind> chart;
     std::optional<QDate> from, to;
     std::optional<int> layout;
@@ -34,7 +34,10 @@ struct Request
     bool help = false;
     bool version = false;
 
-    bool exports() const { return !pdfFile.isEmpty() || !csvFile.isEmpty() || !chartFile.isEmpty(); }
+    bool exports() const
+    {
+        return !pdfFile.isEmpty() || !csvFile.isEmpty() || !xlsxFile.isEmpty() || !chartFile.isEmpty();
+    }
     bool anyTask() const
     {
         return !importFile.isEmpty() || !restoreFile.isEmpty() || !statementFile.isEmpty() || exports();

@@ -5,6 +5,7 @@
 #include "report/pagesetup.h"
 #include "report/pdfexport.h"
 #include "report/reporterror.h"
+#include "report/xlsxexport.h"
 #include "ui/prompt/prompt.h"
 #include "ui/report/exportfilechoice.h"
 #include "ui/report/reportpreview.h"
@@ -17,46 +18,73 @@ namespace movilibro::report {
 
 namespace {
 
-const QString PdfFilter = QStringLiteral("Acrobat reader (*.pdf)");
-const QString CsvFilter = QStringLiteral("Foglio di calcolo CSV (*.csv)");
-const QString PdfSuffix = QStringLiteral("pdf");
-const QString CsvSuffix = QStringLiteral("csv");
+enum class FileKind
+{
+    Pdf,
+    Csv,
+    Xlsx
+};
+
+struct KindOfFile
+{
+    FileKind kind;
+    QString filter;
+    QString suffix;
+};
+
+const KindOfFile Kinds[] = {
+    {FileKind::Pdf, QStringLiteral("Acrobat reader (*.pdf)"), QStringLiteral("pdf")},
+    {FileKind::Csv, QStringLiteral("Foglio di calcolo CSV (*.csv)"), QStringLiteral("csv")},
+    {FileKind::Xlsx, QStringLiteral("Cartella di lavoro Excel (*.xlsx)"), QStringLiteral("xlsx")},
+};
 
 struct ExportFile
 {
     QString path;
-    bool csv = false;
+    FileKind kind = FileKind::Pdf;
 };
 
-// A name typed with a suffix is kept as typed, and ".pdf" or ".csv" decides
+// A name typed with a known suffix is kept as typed, and the suffix decides
 // what is written, so that the name always tells what the file holds; a bare
-// name gets the chosen filter's suffix.
+// name gets the chosen filter's suffix; another suffix is kept and the
+// filter decides.
 ExportFile exportFile(const QString& chosen, const QString& filter)
 {
-    const QString name = QFileInfo(chosen).fileName();
     const QString suffix = QFileInfo(chosen).suffix();
-    if (suffix.compare(PdfSuffix, Qt::CaseInsensitive) == 0)
-        return {chosen, false};
-    if (suffix.compare(CsvSuffix, Qt::CaseInsensitive) == 0)
-        return {chosen, true};
-    const bool csv = filter == CsvFilter;
-    if (name.contains(u'.'))
-        return {chosen, csv};
-    return {chosen + u'.' + (csv ? CsvSuffix : PdfSuffix), csv};
+    for (const KindOfFile& k : Kinds) {
+        if (suffix.compare(k.suffix, Qt::CaseInsensitive) == 0)
+            return {chosen, k.kind};
+    }
+    const KindOfFile* picked = &Kinds[0];
+    for (const KindOfFile& k : Kinds) {
+        if (k.filter == filter)
+            picked = &k;
+    }
+    if (QFileInfo(chosen).fileName().contains(u'.'))
+        return {chosen, picked->kind};
+    return {chosen + u'.' + picked->suffix, picked->kind};
+}
+
+QStringList filters()
+{
+    QStringList list;
+    for (const KindOfFile& k : Kinds)
+        list << k.filter;
+    return list;
 }
 
 QString proposedName(const ReportContext& context)
 {
     const QString format = QStringLiteral("dd-MM-yyyy");
     return QStringLiteral("Movilibro %1 %2.%3")
-        .arg(context.start.toString(format), context.end.toString(format), PdfSuffix);
+        .arg(context.start.toString(format), context.end.toString(format), Kinds[0].suffix);
 }
 
 // Asks in the last export's folder, proposing a name for the period; nothing when cancelled.
 std::optional<ExportFile> askReportFile(QWidget* parent, const ReportContext& context)
 {
     const auto chosen = askExportFile(
-        parent, {PdfFilter, CsvFilter}, exportStartFolder() + u'/' + proposedName(context),
+        parent, filters(), exportStartFolder() + u'/' + proposedName(context),
         [](const QString& name, const QString& filter) { return exportFile(name, filter).path; });
     if (!chosen)
         return std::nullopt;
@@ -97,10 +125,17 @@ bool exportPdfCommand(QWidget* parent, const ReportContext& context)
         const std::optional<ExportFile> file = askReportFile(parent, context);
         if (!file)
             return false;
-        if (file->csv)
-            exportCsv(context, file->path);
-        else
+        switch (file->kind) {
+        case FileKind::Pdf:
             writePdf(pages, file->path);
+            break;
+        case FileKind::Csv:
+            exportCsv(context, file->path);
+            break;
+        case FileKind::Xlsx:
+            exportXlsx(context, file->path);
+            break;
+        }
         rememberExportFolder(file->path);
         return true;
     } catch (const ReportError& error) {

@@ -16,7 +16,8 @@ class ReportPreview;
 ReportPreview* printPreview(QWidget* parent, const ReportContext& context);
 
 // The "export" command: asks for a file (in the last export's folder, named
-// for the period) and writes the report there as PDF, or the entries as CSV.
+// for the period) and writes the report there as PDF, or the entries as CSV
+// or as an Excel workbook.
 // False when cancelled or failed (the user has been told why).
 bool exportPdfCommand(QWidget* parent, const ReportContext& context);
 
