@@ -170,6 +170,7 @@ struct PurgeCase
     QString left;        // dates of the entries left
     QLocale::Language language = QLocale::Italian;
     bool copyBlocked = false;
+    bool locked = false; // read by another program
 };
 
 const PurgeCase Purges[] = {
@@ -182,6 +183,8 @@ const PurgeCase Purges[] = {
     {"answer no", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::No), 5, All},
     {"no copy, no purge", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::Yes), 5, All, QLocale::Italian,
      true},
+    {"purge refused by the file: its copy not kept", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::Yes), 5,
+     All, QLocale::Italian, false, true},
     {"Annulla", QDate(2018, 12, 31), "<cmdAnnulla>", -1, 5, All},
     {"close box", QDate(2018, 12, 31), "<Close>", -1, 5, All},
 };
@@ -383,7 +386,11 @@ private slots:
             control<QDateEdit>(d, "dtp")->setDate(c.cutOff);
             play(d, QString::fromLatin1(c.closing));
         });
+        std::optional<HeldLock> lock;
+        if (c.locked)
+            lock.emplace(f.journal(), true); // reading: the purge begins, cannot commit
         frmDelClosedRows(&f.window()).Mostra(f.window());
+        lock.reset();
         pinItalianLocale();
         QVERIFY(driver.ran());
         QCOMPARE(shown, QDate(2021, 7, 9)); // opens on the working date
@@ -406,9 +413,16 @@ private slots:
             db::Connection copied = db::Connection::open(copy, db::Connection::Mode::ReadOnly);
             db::Statement st = copied.prepare(QStringLiteral("SELECT count(*) FROM Movilibro"));
             QVERIFY(st.step() && st.int64(0) == 5);
+            // One line of the log, naming the copy.
+            QCOMPARE(f.journal().text(QStringLiteral("SELECT crTipo || ': ' || crNota FROM Cronologia")),
+                     QStringLiteral("pulizia: %1 registrazioni eliminate fino al %2. Copia del giornale: %3")
+                         .arg(c.counted)
+                         .arg(c.cutOff.toString(QStringLiteral("dd/MM/yyyy")), QFileInfo(copy).fileName()));
         }
-        if (c.left == All)
+        if (c.left == All) {
             QCOMPARE(fileBytes(f.journal().path()), before);
+            QCOMPARE(f.journal().count(QStringLiteral("SELECT count(*) FROM Cronologia")), 0);
+        }
         if (!c.copyBlocked)
             QCOMPARE(f.reloads(), confirmed ? QStringList({"gexsBind"}) : QStringList());
     }

@@ -6,9 +6,12 @@
 //   fault_child import FOLDER FILE  imports the bank statement FILE into account 1
 //   fault_child count FOLDER        counts one euro more cash in account 1 than it
 //                                   holds, then reconciles the entry, forever
+//   fault_child bin FOLDER          deletes, undoes, deletes and restores entries 1-20 forever
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/pendingrow.h"
+#include "history/undochain.h"
+#include "history/writes.h"
 #include "reconcile/balance.h"
 #include "reconcile/cashcount.h"
 #include "statement/statement.h"
@@ -20,6 +23,42 @@
 #include <cstdio>
 
 using namespace movilibro;
+
+namespace {
+
+void said(const char* what, qint64 id)
+{
+    std::printf("%s %lld\n", what, static_cast<long long>(id));
+    std::fflush(stdout);
+}
+
+// What a kill left in the bin comes back first.
+void restoreAll(db::Connection conn)
+{
+    for (const history::BinRow& row : history::binContents(conn)) {
+        history::restore(conn, {row.item}, QDateTime::currentDateTime());
+        said("restored", row.item.id);
+    }
+}
+
+void binCycle(db::Connection conn, qint64 id)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const history::Item item{history::Item::Entry, id};
+    history::UndoChain chain;
+    chain.recorded(history::deleteEntry(conn, id, now));
+    said("deleted", id);
+    QString refusal;
+    if (!chain.undo(conn, now, refusal))
+        throw std::runtime_error(refusal.toStdString());
+    said("undone", id);
+    history::deleteEntry(conn, id, now);
+    said("deleted", id);
+    history::restore(conn, {item}, now);
+    said("restored", id);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -53,6 +92,10 @@ int main(int argc, char* argv[])
             std::printf("counted %d %lld\n", n, static_cast<long long>(entry));
             std::fflush(stdout);
         }
+        if (args[1] == u"bin")
+            restoreAll(db::Connection::openConnString(connString));
+        for (qint64 n = 0; args[1] == u"bin"; ++n)
+            binCycle(db::Connection::openConnString(connString), n % 20 + 1);
         for (qint64 n = args.value(3).toLongLong(); args[1] == u"save"; ++n) {
             db::Connection conn = db::Connection::openConnString(connString);
             db::PendingRow row = db::PendingRow::addNew(conn, QStringLiteral("Movilibro"));
