@@ -4,6 +4,7 @@ namespace movilibro {
 
 namespace {
 std::function<QDate()> g_today;
+std::function<QDateTime()> g_now;
 int g_shortMs = 600;
 int g_longMs = 1000;
 } // namespace
@@ -20,6 +21,16 @@ QDate Clock::today()
 void Clock::setToday(std::function<QDate()> source)
 {
     g_today = std::move(source);
+}
+
+QDateTime Clock::now()
+{
+    return g_now ? g_now() : QDateTime::currentDateTime();
+}
+
+void Clock::setNow(std::function<QDateTime()> source)
+{
+    g_now = std::move(source);
 }
 
 void Pauses::setDurations(int shortMs, int longMs)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 
 #include <functional>
 
@@ -12,6 +13,9 @@ class Clock
 public:
     static QDate today();
     static void setToday(std::function<QDate()> source); // empty function restores the system clock
+    // The time of a write, as the change log and the bin keep it.
+    static QDateTime now();
+    static void setNow(std::function<QDateTime()> source);
 };
 
 // The program's two deliberate waits. Tests set the durations to zero.

@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+#include <vector>
+
 namespace movilibro {
 
 // The main window's view state that the dialogs and the report read.
@@ -26,6 +28,8 @@ public:
     virtual void setWorkingDate(const QDate& date) = 0;
     virtual void SettaAmbiente() = 0;
     virtual void gexsBind() = 0;
+    // A write was made, as these lines of the change log: a step to undo.
+    virtual void recorded(const std::vector<qint64>& logLines) = 0;
 };
 
 } // namespace movilibro

@@ -255,20 +255,21 @@ QDate Statement::date(int col) const
     return parseIsoDate(utf8(col));
 }
 
-Transaction::Transaction(Connection& conn) : m_conn(conn)
+Transaction::Transaction(Connection& conn) : m_conn(conn), m_nested(!sqlite3_get_autocommit(conn.handle()))
 {
-    m_conn.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_conn.exec(m_nested ? QStringLiteral("SAVEPOINT nested") : QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 Transaction::~Transaction()
 {
     if (!m_done)
-        sqlite3_exec(m_conn.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(m_conn.handle(), m_nested ? "ROLLBACK TO nested; RELEASE nested" : "ROLLBACK", nullptr,
+                     nullptr, nullptr);
 }
 
 void Transaction::commit()
 {
-    m_conn.exec(QStringLiteral("COMMIT"));
+    m_conn.exec(m_nested ? QStringLiteral("RELEASE nested") : QStringLiteral("COMMIT"));
     m_done = true;
 }
 

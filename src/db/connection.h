@@ -119,7 +119,9 @@ private:
     sqlite3_stmt* m_stmt = nullptr;
 };
 
-// BEGIN IMMEDIATE on construction; rolled back unless commit() ran.
+// BEGIN IMMEDIATE on construction; rolled back unless commit() ran. Inside
+// another transaction on the same connection it is a savepoint of it: its
+// changes are written when the outer one commits.
 class Transaction
 {
 public:
@@ -131,6 +133,7 @@ public:
 
 private:
     Connection& m_conn;
+    bool m_nested;
     bool m_done = false;
 };
 

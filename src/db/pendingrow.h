@@ -23,6 +23,8 @@ public:
     static PendingRow openExisting(Connection& conn, const QString& table, const QString& jetSelect);
 
     bool isNew() const { return m_isNew; }
+    // The row's key; 0 for a new row not saved yet.
+    qint64 key() const { return m_key; }
     bool found() const { return m_found; }
     QString table() const { return m_table; }
     QStringList fields() const { return m_fields; }

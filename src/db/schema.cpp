@@ -41,12 +41,63 @@ CREATE INDEX ixMovilibroConto ON Movilibro (mlConto);
     Valore INTEGER
 );
 CREATE INDEX ixParametriChiave ON Parametri (Chiave);
-PRAGMA user_version = %3;
+%5PRAGMA user_version = %3;
 )sql")
                                                         .arg(DescriptionSize)
                                                         .arg(KeySize)
                                                         .arg(Version)
-                                                        .arg(descriptionIndex());
+                                                        .arg(descriptionIndex(), historyTables());
+}
+
+QString historyTables()
+{
+    // Plain types and no collation of ours: any SQLite tool reads them. An
+    // entry in the bin keeps its id, free for its return since ids are never
+    // reused, its account's id and name, and its bank reference.
+    return QStringLiteral(R"sql(
+CREATE TABLE IF NOT EXISTS Cestino (
+    mlId INTEGER PRIMARY KEY,
+    mlData TEXT,
+    mlConto INTEGER,
+    mlDescrizione TEXT,
+    mlEntrate INTEGER,
+    mlUscite INTEGER,
+    cntNome TEXT,
+    rfRiferimento TEXT,
+    ceEliminato TEXT NOT NULL
+);
+CREATE TABLE IF NOT EXISTS CestinoConti (
+    cntId INTEGER PRIMARY KEY,
+    cntNome TEXT,
+    ceEliminato TEXT NOT NULL
+);
+CREATE TABLE IF NOT EXISTS Cronologia (
+    crId INTEGER PRIMARY KEY AUTOINCREMENT,
+    crQuando TEXT NOT NULL,
+    crTipo TEXT NOT NULL,
+    crInverte INTEGER,
+    mlId INTEGER,
+    cntId INTEGER,
+    crPrimaDove TEXT,
+    crPrimaData TEXT,
+    crPrimaConto INTEGER,
+    crPrimaNome TEXT,
+    crPrimaDescrizione TEXT,
+    crPrimaEntrate INTEGER,
+    crPrimaUscite INTEGER,
+    crDopoDove TEXT,
+    crDopoData TEXT,
+    crDopoConto INTEGER,
+    crDopoNome TEXT,
+    crDopoDescrizione TEXT,
+    crDopoEntrate INTEGER,
+    crDopoUscite INTEGER,
+    crNota TEXT
+);
+CREATE INDEX IF NOT EXISTS ixCronologiaMovilibro ON Cronologia (mlId);
+CREATE INDEX IF NOT EXISTS ixCronologiaConti ON Cronologia (cntId);
+CREATE INDEX IF NOT EXISTS ixCronologiaQuando ON Cronologia (crQuando);
+)sql");
 }
 
 QString descriptionIndex()

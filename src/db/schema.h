@@ -11,7 +11,8 @@ namespace schema {
 // 2: account names declared COLLATE NOCASE (1 used the program's own ITALIAN).
 // 3: an index on descriptions, so that the entry editor finds each one's
 //    latest entry without reading the whole journal.
-inline constexpr int Version = 3;
+// 4: the bin of deleted entries and accounts, and the change log.
+inline constexpr int Version = 4;
 inline constexpr char DescriptionIndexName[] = "ixMovilibroDescrizione";
 inline constexpr int DescriptionSize = 255;
 inline constexpr int AccountNameSize = 255;
@@ -21,6 +22,8 @@ inline constexpr int KeySize = 50;
 QString createStatements();
 // DDL of the description index.
 QString descriptionIndex();
+// DDL of the bin and the change log (version 4), made only where missing.
+QString historyTables();
 // DDL of the accounts table under another name (for rebuilding it).
 QString accountsTable(const QString& name);
 // Writes a new, empty journal file at `path` (which must not exist).

@@ -30,12 +30,12 @@ struct Mark
 };
 
 // What each version has beyond the one before, and how a file is brought to
-// it. `rewritesData` steps get a copy of the journal first.
+// it. `copyFirst` steps get a copy of the journal first.
 struct Version
 {
     int number;
     std::vector<Mark> has;
-    bool rewritesData;
+    bool copyFirst;
     std::function<void(Connection&)> upgrade;
 };
 
@@ -101,6 +101,20 @@ const Version Versions[] = {
       {Mark::Index, "Parametri", "ixParametriChiave", "Chiave"}},
      false,
      createIndexes},
+    {4,
+     {{Mark::Column, "Cestino", "mlId"},
+      {Mark::Column, "Cestino", "cntNome"},
+      {Mark::Column, "Cestino", "rfRiferimento"},
+      {Mark::Column, "Cestino", "ceEliminato"},
+      {Mark::Column, "CestinoConti", "cntId"},
+      {Mark::Column, "CestinoConti", "ceEliminato"},
+      {Mark::Column, "Cronologia", "crId"},
+      {Mark::Column, "Cronologia", "crPrimaDove"},
+      {Mark::Column, "Cronologia", "crDopoUscite"},
+      {Mark::Column, "Cronologia", "crNota"},
+      {Mark::Index, "Cronologia", "ixCronologiaMovilibro", "mlId"}},
+     true,
+     [](Connection& conn) { conn.exec(schema::historyTables()); }},
 };
 static_assert(sizeof(Versions) / sizeof(Versions[0]) == schema::Version, "one row per schema version");
 
@@ -187,7 +201,7 @@ QString upgradeJournal(const QString& path)
         return {};
     bool rewrites = false;
     for (const Version& v : Versions)
-        rewrites = rewrites || (v.number > found && v.rewritesData);
+        rewrites = rewrites || (v.number > found && v.copyFirst);
     const QString copy = rewrites ? JournalBackup(path).make() : QString();
     Connection conn = Connection::open(path);
     Transaction transaction(conn);

@@ -5,6 +5,7 @@
 #include "db/connstring.h"
 #include "db/filemodes.h"
 #include "db/journaldb.h"
+#include "db/upgrade.h"
 #include "legacy/legacyreader.h"
 
 #include <QDir>
@@ -65,11 +66,11 @@ public:
         m_file.setPermissions(db::documentPermissions());
     }
 
-    ImportSummary fill(const LegacyJournal& journal)
+    ImportSummary fill(const LegacyJournal& journal, const QString& copy = {})
     {
         try {
             db::Connection conn = db::Connection::open(m_file.fileName());
-            return importInto(conn, journal);
+            return importInto(conn, journal, copy);
         } catch (const db::DbError&) {
             throw LegacyError(QStringLiteral("Il modello del giornale non si apre."));
         }
@@ -145,7 +146,8 @@ Conversion convertInPlace(const QString& path, const QString& templatePath)
 {
     const LegacyJournal old = readLegacyJournal(path);
     JournalUnderConstruction journal(folderOf(path), templatePath);
-    Conversion result{journal.fill(old), keepName(path)};
+    const QString keptAs = keepName(path);
+    Conversion result{journal.fill(old, keptAs), keptAs};
     reached(ConversionStep::Filled);
     const bool hadKept = QFileInfo::exists(result.keptAs);
     if (!keepOriginal(path, result.keptAs))
@@ -206,7 +208,7 @@ Conversion finishConversion(const UnfinishedConversion& unfinished, const QStrin
     }
     const LegacyJournal old = readLegacyJournal(unfinished.source);
     JournalUnderConstruction journal(folderOf(path), templatePath);
-    Conversion result{journal.fill(old), unfinished.source};
+    Conversion result{journal.fill(old, unfinished.source), unfinished.source};
     if (!journal.moveTo(path))
         throw LegacyError(QStringLiteral("Impossibile scrivere il giornale %1.").arg(shown));
     return result;
@@ -218,7 +220,7 @@ void removeLeftovers(const QString& folder)
 }
 
 ImportSummary importIntoFolder(const QString& oldPath, const QString& folder, const QString& templatePath,
-                               const std::function<void()>& beforeWriting)
+                               const std::function<QString()>& beforeWriting)
 {
     const QString target = folder + QDir::separator() + JournalFileName;
     const QString shown = QDir::toNativeSeparators(target);
@@ -249,11 +251,14 @@ ImportSummary importIntoFolder(const QString& oldPath, const QString& folder, co
     try {
         db::Connection conn = db::Connection::open(target);
         requireEmpty(conn);
-        if (beforeWriting)
-            beforeWriting();
-        return importInto(conn, old);
+        // Brought to the current schema as at the program's start, with its copy.
+        db::upgradeJournal(target);
+        const QString copy = beforeWriting ? beforeWriting() : QString();
+        return importInto(conn, old, copy);
     } catch (const db::DbError&) {
         throw LegacyError(QStringLiteral("Il giornale %1 non si apre in scrittura.").arg(shown));
+    } catch (const db::BackupError& e) {
+        throw LegacyError(e.message());
     }
 }
 

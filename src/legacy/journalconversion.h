@@ -57,9 +57,9 @@ void removeLeftovers(const QString& folder);
 // Copies the old journal at `oldPath` into the journal of `folder`. When the
 // folder holds no journal, one is made from the template (complete or not at
 // all); an existing journal must be usable and empty, and `beforeWriting`
-// runs once everything is checked, just before it is written. Throws
-// LegacyError.
+// runs once everything is checked, just before it is written, and returns
+// the copy it kept (named in the change log). Throws LegacyError.
 ImportSummary importIntoFolder(const QString& oldPath, const QString& folder, const QString& templatePath,
-                               const std::function<void()>& beforeWriting = {});
+                               const std::function<QString()>& beforeWriting = {});
 
 } // namespace movilibro::legacy

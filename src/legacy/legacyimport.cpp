@@ -1,5 +1,9 @@
 #include "legacy/legacyimport.h"
 
+#include "history/changelog.h"
+
+#include <QFileInfo>
+
 #include "db/connection.h"
 #include "db/enginefunctions.h"
 #include "db/errortext.h"
@@ -88,7 +92,7 @@ void copyParameters(db::Connection& conn, const LegacyJournal& journal, ImportSu
 
 } // namespace
 
-ImportSummary importInto(db::Connection& conn, const LegacyJournal& journal)
+ImportSummary importInto(db::Connection& conn, const LegacyJournal& journal, const QString& copy)
 {
     ImportSummary summary;
     try {
@@ -97,6 +101,15 @@ ImportSummary importInto(db::Connection& conn, const LegacyJournal& journal)
         copyAccounts(conn, journal, summary);
         copyEntries(conn, journal, summary);
         copyParameters(conn, journal, summary);
+        QString note =
+            QStringLiteral("Giornale nel formato precedente: %1 conti, %2 registrazioni, %3 parametri "
+                           "importati.")
+                .arg(summary.accounts)
+                .arg(summary.entries)
+                .arg(summary.parameters);
+        if (!copy.isEmpty())
+            note += QStringLiteral(" Copia: %1").arg(QFileInfo(copy).fileName());
+        history::appendOperation(conn, history::Kind::Import, note);
         tx.commit();
     } catch (const db::DbError& e) {
         throw LegacyError(QStringLiteral("L'importazione non è riuscita: ") + db::userMessage(e));

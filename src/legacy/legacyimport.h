@@ -33,8 +33,9 @@ struct ImportSummary
 // Copies an old journal into the journal on `conn`, ids kept, in one
 // transaction: all or nothing. The journal must hold no entries and no
 // accounts; parameters it holds are replaced by the old ones. Throws
-// LegacyError, with the journal unchanged.
-ImportSummary importInto(db::Connection& conn, const LegacyJournal& journal);
+// LegacyError, with the journal unchanged. The change log gets one line with
+// the counts and `copy`, the file kept of what was there before.
+ImportSummary importInto(db::Connection& conn, const LegacyJournal& journal, const QString& copy = {});
 
 // Throws LegacyError when the journal on `conn` holds accounts or entries:
 // an import goes only into an empty journal.

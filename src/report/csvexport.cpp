@@ -13,16 +13,6 @@ namespace {
 
 const QLocale Italian(QLocale::Italian, QLocale::Italy);
 
-// A spreadsheet runs a cell beginning with one of these as a formula; text
-// from elsewhere (bank statements) must stay text.
-QString inertText(const QString& text)
-{
-    static const QString FormulaStarts = QStringLiteral("=+-@\t\r");
-    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
-        return u'\'' + text;
-    return text;
-}
-
 QByteArray dateField(const QDate& date)
 {
     if (!date.isValid())
@@ -65,6 +55,14 @@ void addCell(CsvWriter& out, const journal::GridData& data, const ExportColumn& 
 }
 
 } // namespace
+
+QString inertText(const QString& text)
+{
+    static const QString FormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
+        return u'\'' + text;
+    return text;
+}
 
 CsvWriter::CsvWriter() : m_bytes("\xEF\xBB\xBF") {}
 

@@ -35,6 +35,11 @@ private:
     bool m_lineStart = true;
 };
 
+// A spreadsheet runs a cell beginning with =, +, -, @, a tab or a carriage
+// return as a formula: such text from elsewhere (bank statements) gets a
+// leading apostrophe, so that it stays text.
+QString inertText(const QString& text);
+
 // One line per entry laid out by the journal core, in its order, with its
 // balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo. The
 // account, the description and the amounts are quoted. Amounts have a decimal

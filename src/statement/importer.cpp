@@ -3,6 +3,9 @@
 
 #include "db/backup.h"
 #include "db/connection.h"
+#include "history/changelog.h"
+
+#include <QFileInfo>
 
 namespace movilibro::statement {
 
@@ -58,6 +61,13 @@ ImportResult importMovements(db::Connection& conn, const QString& journalPath, q
         reference.run();
         reference.reset();
     }
+    history::appendOperation(
+        conn, history::Kind::Import,
+        QStringLiteral("Estratto conto: %1 movimenti importati, %2 tralasciati. Copia del giornale: %3")
+            .arg(written.size())
+            .arg(result.skipped)
+            .arg(QFileInfo(copy.path()).fileName()),
+        QDateTime::currentDateTime(), accountId);
     tx.commit();
     copy.keep();
     result.backupPath = copy.path();

@@ -2,6 +2,7 @@
 #include "db/connstring.h"
 #include "db/journaldb.h"
 #include "db/upgrade.h"
+#include "history/writes.h"
 #include "legacy/journalconversion.h"
 #include "testsupport.h"
 
@@ -47,10 +48,15 @@ void fill(const Journal& j)
     j.setParameter(QStringLiteral("Periodo"), 2);
 }
 
+// Schema version 3 had no bin and no change log.
+const QString Version3 = QStringLiteral(
+    "DROP TABLE Cestino; DROP TABLE CestinoConti; DROP TABLE Cronologia; PRAGMA user_version = 3;");
 // The accounts table as schema version 1 declared it.
-const QString Version1 = QStringLiteral(
-    "DROP TABLE Conti; CREATE TABLE Conti (cntId INTEGER PRIMARY KEY AUTOINCREMENT, cntNome VARCHAR(255) "
-    "COLLATE ITALIAN CHECK (length(cntNome) <= 255)); PRAGMA user_version = 1;");
+const QString Version1 =
+    Version3 +
+    QStringLiteral(
+        "DROP TABLE Conti; CREATE TABLE Conti (cntId INTEGER PRIMARY KEY AUTOINCREMENT, cntNome VARCHAR(255) "
+        "COLLATE ITALIAN CHECK (length(cntNome) <= 255)); PRAGMA user_version = 1;");
 
 int modeOf(const QString& path)
 {
@@ -76,6 +82,14 @@ private slots:
     {
         const Journal j(m_dir.path() + QStringLiteral("/plain"));
         fill(j);
+        db::Connection conn = j.open();
+        history::deleteEntry(conn, 3, QDateTime(QDate(2024, 3, 15), QTime(10, 30)));
+        const QString bin =
+            QStringLiteral("SELECT * FROM Cestino; SELECT * FROM CestinoConti; SELECT mlId, crTipo, "
+                           "crPrimaDove, crDopoDove, crDopoNome, crDopoEntrate FROM Cronologia");
+        QCOMPARE(sqliteTool({j.path(), bin}),
+                 QStringLiteral("3|2010-03-01|3|voce|50000||Àncora||2024-03-15 10:30:00\n"
+                                "3|eliminazione|giornale|cestino|Àncora|50000\n"));
         QCOMPARE(sqliteTool({j.path(), QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = 'cassa'")}),
                  QStringLiteral("2\n"));
         QCOMPARE(sqliteTool({j.path(), QStringLiteral("SELECT cntNome FROM Conti ORDER BY cntNome")}),
@@ -85,6 +99,7 @@ private slots:
         const QString restored = m_dir.path() + QStringLiteral("/restored.mdb");
         sqliteTool({restored}, sqliteTool({j.path(), QStringLiteral(".dump")}).toUtf8());
         QCOMPARE(contents(restored), contents(j.path()));
+        QCOMPARE(sqliteTool({restored, bin}), sqliteTool({j.path(), bin}));
         QVERIFY(contents(restored, QStringLiteral("cntNome"))
                     .startsWith(QStringLiteral("3Àncora,4banca,2Cassa,1zeta;")));
     }
@@ -95,12 +110,15 @@ private slots:
         QTest::addColumn<QString>("older"); // run on a current journal
         QTest::addColumn<bool>("dumped");   // then restored by sqlite3 from its .dump
         QTest::addColumn<bool>("copied");
-        const QString v2 = QStringLiteral("DROP INDEX ixMovilibroDescrizione; PRAGMA user_version = 2;");
+        const QString v2 =
+            Version3 + QStringLiteral("DROP INDEX ixMovilibroDescrizione; PRAGMA user_version = 2;");
         QTest::newRow("version 1") << Version1 << false << true;
         QTest::newRow("version 1, user_version lost")
             << Version1 + "PRAGMA user_version = 0;" << false << true;
-        QTest::newRow("version 2") << v2 << false << false;
-        QTest::newRow("version 2, dumped") << v2 << true << false;
+        QTest::newRow("version 2") << v2 << false << true;
+        QTest::newRow("version 2, dumped") << v2 << true << true;
+        QTest::newRow("version 3") << Version3 << false << true;
+        QTest::newRow("version 3, dumped") << Version3 << true << true;
         QTest::newRow("current, dumped") << QString() << true << false;
         QTest::newRow("current") << QString() << false << false;
     }
@@ -130,11 +148,15 @@ private slots:
         QCOMPARE(db::JournalBackup(path).copies(), copied ? QStringList{copy} : QStringList());
         if (copied)
             QCOMPARE(contents(copy), before);
-        else // not rebuilt
+        if (!older.startsWith(Version1)) // not rebuilt
             QCOMPARE(sqliteTool({path, "SELECT rootpage || sql FROM sqlite_master WHERE name = 'Conti'"}),
                      accountsTable);
         QCOMPARE(contents(path), before);
-        QCOMPARE(sqliteTool({path, QStringLiteral("PRAGMA user_version")}), QStringLiteral("3\n"));
+        QCOMPARE(sqliteTool({path, QStringLiteral("PRAGMA user_version")}), QStringLiteral("4\n"));
+        QCOMPARE(sqliteTool({path,
+                             "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name "
+                             "LIKE 'C%' ORDER BY name)"}),
+                 QStringLiteral("Cestino CestinoConti Conti Cronologia\n"));
         QCOMPARE(sqliteTool({path, QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = 'CASSA'")}),
                  QStringLiteral("2\n"));
         QCOMPARE(sqliteTool({path, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql LIKE "

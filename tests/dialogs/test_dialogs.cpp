@@ -168,6 +168,7 @@ struct PurgeCase
     QString left;        // dates of the entries left
     QLocale::Language language = QLocale::Italian;
     bool copyBlocked = false;
+    bool locked = false; // read by another program
 };
 
 const PurgeCase Purges[] = {
@@ -180,6 +181,8 @@ const PurgeCase Purges[] = {
     {"answer no", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::No), 5, All},
     {"no copy, no purge", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::Yes), 5, All, QLocale::Italian,
      true},
+    {"purge refused by the file: its copy not kept", QDate(2018, 12, 31), "<cmdSalva>", int(Answer::Yes), 5,
+     All, QLocale::Italian, false, true},
     {"Annulla", QDate(2018, 12, 31), "<cmdAnnulla>", -1, 5, All},
     {"close box", QDate(2018, 12, 31), "<Close>", -1, 5, All},
 };
@@ -381,7 +384,11 @@ private slots:
             control<QDateEdit>(d, "dtp")->setDate(c.cutOff);
             play(d, QString::fromLatin1(c.closing));
         });
+        std::optional<HeldLock> lock;
+        if (c.locked)
+            lock.emplace(f.journal(), true); // reading: the purge begins, cannot commit
         frmDelClosedRows(&f.window()).Mostra(f.window());
+        lock.reset();
         pinItalianLocale();
         QVERIFY(driver.ran());
         QCOMPARE(shown, QDate(2021, 7, 9)); // opens on the working date
@@ -404,9 +411,16 @@ private slots:
             db::Connection copied = db::Connection::open(copy, db::Connection::Mode::ReadOnly);
             db::Statement st = copied.prepare(QStringLiteral("SELECT count(*) FROM Movilibro"));
             QVERIFY(st.step() && st.int64(0) == 5);
+            // One line of the log, naming the copy.
+            QCOMPARE(f.journal().text(QStringLiteral("SELECT crTipo || ': ' || crNota FROM Cronologia")),
+                     QStringLiteral("pulizia: %1 registrazioni eliminate fino al %2. Copia del giornale: %3")
+                         .arg(c.counted)
+                         .arg(c.cutOff.toString(QStringLiteral("dd/MM/yyyy")), QFileInfo(copy).fileName()));
         }
-        if (c.left == All)
+        if (c.left == All) {
             QCOMPARE(fileBytes(f.journal().path()), before);
+            QCOMPARE(f.journal().count(QStringLiteral("SELECT count(*) FROM Cronologia")), 0);
+        }
         if (!c.copyBlocked)
             QCOMPARE(f.reloads(), confirmed ? QStringList({"gexsBind"}) : QStringList());
     }
@@ -450,7 +464,7 @@ private slots:
     {
         QTest::addColumn<QString>("page");
         for (const char* page : {"index", "registrazioni", "conti", "periodi", "ricerca", "stampa",
-                                 "preferenze", "eliminazione", "tasti"})
+                                 "preferenze", "eliminazione", "tasti", "cestino"})
             QTest::newRow(page) << QString::fromLatin1(page) + ".html";
     }
     void pagesExistAndLinksResolve()
@@ -497,6 +511,8 @@ private slots:
         QTest::newRow("purge") << QString("frmDelClosedRows") << QString("eliminazione.html");
         QTest::newRow("preferences") << QString("frmOptions") << QString("preferenze.html");
         QTest::newRow("import assistant") << QString("frmImporta") << QString("importazione.html");
+        QTest::newRow("bin") << QString("frmCestino") << QString("cestino.html");
+        QTest::newRow("change log") << QString("frmCronologia") << QString("cestino.html");
     }
     void f1()
     {
@@ -527,6 +543,10 @@ private slots:
             frmDelClosedRows(&f.window()).Mostra(f.window());
         else if (dialog == "frmImporta")
             frmImporta(&f.window()).Mostra(f.window());
+        else if (dialog == "frmCestino")
+            QTest::keyClick(&f.window(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+        else if (dialog == "frmCronologia")
+            QTest::keyClick(&f.window(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
         else
             runPreferences(f.window());
         QVERIFY(driver.ran());

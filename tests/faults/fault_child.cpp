@@ -4,9 +4,12 @@
 //   fault_child save FOLDER FIRST   saves entries FIRST, FIRST+1, ... forever
 //   fault_child purge FOLDER        purges every entry up to 31/12/2010
 //   fault_child import FOLDER FILE  imports the bank statement FILE into account 1
+//   fault_child bin FOLDER          deletes, undoes, deletes and restores entries 1-20 forever
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/pendingrow.h"
+#include "history/undochain.h"
+#include "history/writes.h"
 #include "statement/statement.h"
 #include "ui/dialogs/entrypurge.h"
 
@@ -16,6 +19,42 @@
 #include <cstdio>
 
 using namespace movilibro;
+
+namespace {
+
+void said(const char* what, qint64 id)
+{
+    std::printf("%s %lld\n", what, static_cast<long long>(id));
+    std::fflush(stdout);
+}
+
+// What a kill left in the bin comes back first.
+void restoreAll(db::Connection conn)
+{
+    for (const history::BinRow& row : history::binContents(conn)) {
+        history::restore(conn, {row.item}, QDateTime::currentDateTime());
+        said("restored", row.item.id);
+    }
+}
+
+void binCycle(db::Connection conn, qint64 id)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const history::Item item{history::Item::Entry, id};
+    history::UndoChain chain;
+    chain.recorded(history::deleteEntry(conn, id, now));
+    said("deleted", id);
+    QString refusal;
+    if (!chain.undo(conn, now, refusal))
+        throw std::runtime_error(refusal.toStdString());
+    said("undone", id);
+    history::deleteEntry(conn, id, now);
+    said("deleted", id);
+    history::restore(conn, {item}, now);
+    said("restored", id);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -39,6 +78,10 @@ int main(int argc, char* argv[])
             std::printf("imported %d\n",
                         statement::importMovements(conn, journal, 1, s.movements, 0).imported);
         }
+        if (args[1] == u"bin")
+            restoreAll(db::Connection::openConnString(connString));
+        for (qint64 n = 0; args[1] == u"bin"; ++n)
+            binCycle(db::Connection::openConnString(connString), n % 20 + 1);
         for (qint64 n = args.value(3).toLongLong(); args[1] == u"save"; ++n) {
             db::Connection conn = db::Connection::openConnString(connString);
             db::PendingRow row = db::PendingRow::addNew(conn, QStringLiteral("Movilibro"));

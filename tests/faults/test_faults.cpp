@@ -7,6 +7,7 @@
 #include "app/mainmod.h"
 #include "db/backup.h"
 #include "db/connstring.h"
+#include "history/writes.h"
 #include "journal/journalcolumns.h"
 #include "ui/dialogs/frmoptions.h"
 #include "ui/grid/querygrid.h"
@@ -17,6 +18,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QtTest>
 
 #include <unistd.h>
@@ -85,6 +87,10 @@ private slots:
         journal.addAccount(QStringLiteral("Vuoto"));
         for (int i = 0; i < 3; ++i)
             journal.addEntry(QDate(2010, 3, 1 + i), cassa, QStringLiteral("voce"), money(10 + i), 0);
+        {
+            db::Connection conn = journal.open(); // one entry in the bin
+            history::deleteEntry(conn, 3, QDateTime(QDate(2010, 3, 15), QTime(9, 0)));
+        }
         mainmod::DBFolder = folder;
         mainmod::ConnString = db::connStringFor(folder);
         if (Fault(fault) == Fault::ReadOnly)
@@ -100,7 +106,7 @@ private slots:
             lock.emplace(journal, Fault(fault) == Fault::ReaderHoldsLock);
         const QByteArray before = fileBytes(journal.path());
         frmMain& w = f.open();
-        QCOMPARE(w.journalGrid()->rowCount(), 3); // reading still works
+        QCOMPARE(w.journalGrid()->rowCount(), 2); // reading still works
         const auto expectUnchanged = [&](const char* operation) {
             QVERIFY2(!f.prompt().messages.isEmpty(), operation);
             const QString last = f.prompt().messages.last().text;
@@ -161,6 +167,21 @@ private slots:
         runPreferences(w);
         QVERIFY(preferences.ran());
         expectUnchanged("preferences");
+
+        // The bin: restoring its entry, then emptying it after the question.
+        f.prompt().setNextAnswer(Answer::Yes);
+        qsizetype toldOnRestore = -1;
+        ModalDriver bin([&](QDialog& d) {
+            QTest::mouseClick(control<QPushButton>(d, "cmdRipristina"), Qt::LeftButton);
+            toldOnRestore = f.prompt().messages.size();
+            QTest::mouseClick(control<QPushButton>(d, "cmdSvuota"), Qt::LeftButton);
+            d.reject();
+        });
+        w.findChild<QAction*>(QStringLiteral("actCestino"))->trigger();
+        QVERIFY(bin.ran());
+        QCOMPARE(toldOnRestore, 1);
+        QCOMPARE(f.prompt().messages.size(), 3); // the question between the two failures
+        expectUnchanged("bin");
 
         // A copy of the journal beside it.
         if (onDisk)

@@ -109,6 +109,40 @@ private slots:
         }
     }
 
+    // Deleting, undoing and restoring: an entry is in the journal or in the
+    // bin, never both or neither, and each move has its log line.
+    void killsWhileMovingToTheBin()
+    {
+        QTemporaryDir dir;
+        Journal j(dir.path());
+        const qint64 cassa = j.addAccount(QStringLiteral("Cassa"));
+        for (int i = 1; i <= 20; ++i)
+            j.addEntry(QDate(2010, 1, i), cassa, QStringLiteral("voce %1").arg(i), i, 0);
+        const QString placed = QStringLiteral("SELECT (SELECT count(*) FROM Movilibro) || ' ' || (SELECT "
+                                              "count(*) FROM Movilibro m JOIN Cestino "
+                                              "c USING (mlId)) || ' ' || (SELECT count(*) FROM Cestino)");
+        const QString logged = QStringLiteral("SELECT coalesce(sum(crTipo = 'eliminazione') - sum(crTipo IN "
+                                              "('annullamento', 'ripristino')), 0) "
+                                              "FROM Cronologia");
+        qint64 reported = 0;
+        for (int kill = 1; kill <= 40; ++kill) {
+            reported += runAndKill({QStringLiteral("bin"), dir.path()}, m_random.bounded(10, 150)).size();
+            QVERIFY(journalIsSound(j));
+            const QString now = j.text(placed);
+            QVERIFY2(now == u"20 0 0" || now == u"19 0 1",
+                     qPrintable(QStringLiteral("moved halfway: ") + now));
+            QCOMPARE(j.text(logged), now.section(u' ', 2));
+            QVERIFY(j.count(QStringLiteral("SELECT count(*) FROM Cronologia")) >= reported);
+        }
+        QCOMPARE(j.text(QStringLiteral(
+                     "SELECT group_concat(mlDescrizione || '=' || mlEntrate, ' ') FROM "
+                     "(SELECT * FROM (SELECT mlId, mlDescrizione, mlEntrate FROM Movilibro UNION ALL "
+                     "SELECT mlId, mlDescrizione, mlEntrate FROM Cestino) "
+                     "WHERE mlId IN (1, 20) ORDER BY mlId)")),
+                 QStringLiteral("voce 1=1 voce 20=20"));
+        QVERIFY(reported > 0);
+    }
+
     // A purge is all or nothing, whenever it is killed.
     void killsWhilePurging()
     {

@@ -151,6 +151,29 @@ const Command Commands[] = {
      AllAccounts, Reloads},
 };
 
+// Keys on the grid after the example's entry 4 (display row 2) is deleted
+// with Del and Yes; what the file then holds, in Movilibro and in the bin.
+struct UndoKeys
+{
+    const char* name;
+    const char* keys; // after the deletion
+    const char* entries;
+    const char* bin;
+    const char* log;
+    const char* reloads; // after the deletion's own
+};
+
+const UndoKeys UndoRows[] = {
+    {"deleted", "", "1 2 3", "4", "eliminazione", ""},
+    {"Ctrl+Z brings it back", "Ctrl+Z", AllEntries, "", "eliminazione annullamento", "gexsBind"},
+    {"Ctrl+Z twice: one step only", "Ctrl+Z Ctrl+Z", AllEntries, "", "eliminazione annullamento", "gexsBind"},
+    {"Ctrl+Y redoes", "Ctrl+Z Ctrl+Y", "1 2 3", "4", "eliminazione annullamento ripetizione",
+     "gexsBind gexsBind"},
+    {"Ctrl+Shift+Z redoes", "Ctrl+Z Ctrl+Shift+Z", "1 2 3", "4", "eliminazione annullamento ripetizione",
+     "gexsBind gexsBind"},
+    {"Ctrl+Y with nothing undone", "Ctrl+Y", "1 2 3", "4", "eliminazione", ""},
+};
+
 void clickOption(frmMain& w, int option)
 {
     auto* radio = w.findChild<QRadioButton*>(QStringLiteral("optDate_%1").arg(option));
@@ -467,6 +490,36 @@ private slots:
             accounts << w.accountsPane()->grid()->value(p, 2).toString();
         QCOMPARE(accounts.join(u' '), QString::fromLatin1(c.accounts));
         QCOMPARE(f.reloads().join(u' '), QString::fromLatin1(c.reloads));
+    }
+    void deleteThenUndoWithTheKeys_data() { addRows(UndoRows); }
+    void deleteThenUndoWithTheKeys()
+    {
+        const UndoKeys& c = currentCase(UndoRows);
+        MainWindowFixture f(March2010);
+        fillExample(f.journal());
+        frmMain& w = f.open();
+        w.journalGrid()->setCurrentRow(2);
+        f.prompt().setNextAnswer(Answer::Yes);
+        QTest::keyClick(w.journalGrid()->view(), Qt::Key_Delete);
+        QCOMPARE(f.prompt().messages.size(), 1); // the question, as before
+        const qsizetype reloadsBefore = f.reloads().size();
+        const QString keys = QString::fromLatin1(c.keys);
+        for (const QString& key : keys.split(u' ', Qt::SkipEmptyParts)) {
+            const QKeySequence seq(key);
+            QTest::keySequence(w.journalGrid()->view(), seq);
+        }
+        QCOMPARE(f.prompt().messages.size(), 1);
+        QCOMPARE(f.journal().text(QStringLiteral(
+                     "SELECT group_concat(mlId, ' ') FROM (SELECT mlId FROM Movilibro ORDER BY mlId)")),
+                 QString::fromLatin1(c.entries));
+        QCOMPARE(f.journal().text(QStringLiteral("SELECT group_concat(mlId, ' ') FROM Cestino")),
+                 QString::fromLatin1(c.bin));
+        QCOMPARE(f.journal().text(QStringLiteral(
+                     "SELECT group_concat(crTipo, ' ') FROM (SELECT crTipo FROM Cronologia ORDER BY crId)")),
+                 QString::fromLatin1(c.log));
+        QCOMPARE(f.reloads().mid(reloadsBefore).join(u' '), QString::fromLatin1(c.reloads));
+        // The grid shows what the file holds: entry 4 is its second row when there.
+        QCOMPARE(f.idAt(2) == 4, QString::fromLatin1(c.bin).isEmpty());
     }
 };
 

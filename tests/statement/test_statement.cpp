@@ -1,5 +1,6 @@
 #include "app/mainmod.h"
 #include "db/backup.h"
+#include "history/writes.h"
 #include "statement/statement.h"
 #include "statement/values.h"
 #include "testsupport.h"
@@ -450,8 +451,12 @@ private slots:
     {
         test::Journal& j = journal();
         imported(QStringLiteral("camt053.xml"));
-        j.open().exec(
-            QStringLiteral("DELETE FROM Movilibro WHERE mlDescrizione = 'Addebito SDD utenza gas'"));
+        {
+            db::Connection conn = j.open(); // to the bin, with its reference
+            history::deleteEntry(
+                conn, j.count("SELECT mlId FROM Movilibro WHERE mlDescrizione = 'Addebito SDD utenza gas'"),
+                QDateTime(QDate(2024, 9, 1), QTime(9, 0)));
+        }
         j.addEntry(QDate(2024, 8, 10), m_bank, QStringLiteral("Prelievo bancomat"), 0, money(10));
         // The reference of an entry four days away is not enough.
         j.open().exec(
@@ -459,6 +464,14 @@ private slots:
         const Statement again = imported(QStringLiteral("camt053.xml"));
         QCOMPARE(duplicateCount(again), 2);
         QCOMPARE(j.count("SELECT count(*) FROM Movilibro"), 6);
+        QCOMPARE(j.count("SELECT count(*) FROM Cestino WHERE rfRiferimento IS NOT NULL"), 1);
+        // Each import is one line of the log, with its counts and copy.
+        QCOMPARE(
+            j.text("SELECT group_concat(crTipo || ': ' || substr(crNota, 1, instr(crNota, 'Copia') - 1) || "
+                   "(crNota LIKE '%Copia del giornale: movilibro_%.mdb'), ' | ') FROM Cronologia "
+                   "WHERE crTipo <> 'eliminazione'"),
+            QStringLiteral("importazione: Estratto conto: 4 movimenti importati, 0 tralasciati. 1 | "
+                           "importazione: Estratto conto: 2 movimenti importati, 0 tralasciati. 1"));
     }
 
     // A failed try writes nothing, leaves no copy and pushes out none of those

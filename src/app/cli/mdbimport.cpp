@@ -24,6 +24,7 @@ int runImport(const Request& r, const QString& folder)
     std::optional<db::PendingCopy> copy;
     const auto makeCopy = [&] {
         copy.emplace(db::JournalBackup(journalPathIn(folder)), db::CopyKind::BeforeImport);
+        return copy->path();
     };
     const legacy::ImportSummary summary =
         legacy::importIntoFolder(r.importFile, folder, templatePath, makeCopy);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
+
+#include <vector>
 
 namespace movilibro {
 
@@ -16,8 +19,11 @@ public:
     };
 
     // The check and the delete run in one transaction, so no entry can take
-    // the account between them. Throws db::DbError when the file refuses.
-    static Result deleteIfUnused(const QString& connString, qint64 id);
+    // the account between them. The account goes to the bin; the lines the
+    // change log got are added to `logLines`. Throws db::DbError when the file
+    // refuses.
+    static Result deleteIfUnused(const QString& connString, qint64 id, std::vector<qint64>& logLines,
+                                 const QDateTime& when = QDateTime::currentDateTime());
 };
 
 } // namespace movilibro

@@ -1,6 +1,9 @@
 #include "ui/dialogs/entrypurge.h"
 
 #include "db/journaldb.h"
+#include "history/changelog.h"
+
+#include <QFileInfo>
 
 namespace movilibro {
 
@@ -29,9 +32,15 @@ qint64 EntryPurge::count()
     return n;
 }
 
-int EntryPurge::deleteCounted()
+int EntryPurge::deleteCounted(const QString& copy)
 {
     const int deleted = m_conn.execJet(deleteStatement(m_cutOff));
+    QString note = QStringLiteral("%1 registrazioni eliminate fino al %2.")
+                       .arg(deleted)
+                       .arg(m_cutOff.toString(QStringLiteral("dd/MM/yyyy")));
+    if (!copy.isEmpty())
+        note += QStringLiteral(" Copia del giornale: %1").arg(QFileInfo(copy).fileName());
+    history::appendOperation(m_conn, history::Kind::Purge, note);
     m_tx->commit();
     return deleted;
 }

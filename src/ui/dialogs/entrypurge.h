@@ -24,8 +24,9 @@ public:
     static QString deleteStatement(const QDate& cutOff);
 
     qint64 count();
-    // Deletes and commits; returns the rows deleted. Throws db::DbError.
-    int deleteCounted();
+    // Deletes and commits, with a line in the change log naming the copy
+    // kept before; returns the rows deleted. Throws db::DbError.
+    int deleteCounted(const QString& copy = {});
 
 private:
     QDate m_cutOff;

@@ -80,6 +80,7 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
 {
     Outcome outcome = Outcome::Failed;
     QString copy;
+    std::optional<db::PendingCopy> pending;
     try {
         EntryPurge purge(mainmod::ConnString, cutOff);
         const qint64 found = purge.count();
@@ -87,10 +88,12 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
             outcome = Outcome::NothingFound;
         else if (!confirm(found))
             outcome = Outcome::Declined;
-        else if (!keepCopy(copy))
+        else if (!makeCopy(pending))
             return Outcome::Failed;
         else {
-            purge.deleteCounted();
+            copy = pending->path();
+            purge.deleteCounted(copy);
+            pending->keep();
             outcome = Outcome::Done;
         }
     } catch (const db::DbError& e) {
@@ -118,12 +121,13 @@ frmDelClosedRows::Outcome frmDelClosedRows::purgeUpTo(const QDate& cutOff)
     return outcome;
 }
 
-// A purge cannot be undone: it runs only once a copy of the journal is kept,
-// and the copy is made only for a purge the user confirmed.
-bool frmDelClosedRows::keepCopy(QString& copy)
+// A purge cannot be undone: it runs only once a copy of the journal is made,
+// the copy is made only for a purge the user confirmed, and kept (pushing
+// older ones out) only once the purge went through.
+bool frmDelClosedRows::makeCopy(std::optional<db::PendingCopy>& copy)
 {
     try {
-        copy = db::JournalBackup(mainmod::databaseFilePath()).makeBefore(db::CopyKind::BeforePurge);
+        copy.emplace(db::JournalBackup(mainmod::databaseFilePath()), db::CopyKind::BeforePurge);
         return true;
     } catch (const db::BackupError& e) {
         tell(e.message() + QStringLiteral("\r\nLe registrazioni non sono state eliminate."));

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "db/backup.h"
+
 #include <QDialog>
+
+#include <optional>
 
 class QDateEdit;
 class QLabel;
@@ -36,7 +40,7 @@ private:
     void onOk();
     // Counts, asks, deletes: the whole purge, told to the user.
     Outcome purgeUpTo(const QDate& cutOff);
-    bool keepCopy(QString& copy);
+    bool makeCopy(std::optional<db::PendingCopy>& copy);
     bool confirm(qint64 count);
     void tell(const QString& text);
 

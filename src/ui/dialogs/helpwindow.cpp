@@ -66,6 +66,8 @@ QString HelpWindow::pageFor(const QWidget* window)
         {QStringLiteral("frmOptions"), QStringLiteral("preferenze.html")},
         {QStringLiteral("frmImporta"), QStringLiteral("importazione.html")},
         {QStringLiteral("frmGrafici"), QStringLiteral("grafici.html")},
+        {QStringLiteral("frmCestino"), QStringLiteral("cestino.html")},
+        {QStringLiteral("frmCronologia"), QStringLiteral("cestino.html")},
     };
     if (!window || qobject_cast<const HelpWindow*>(window))
         return {};

@@ -1,7 +1,9 @@
 #include "ui/dialogs/roweditordialog.h"
 
 #include "app/mainmod.h"
+#include "app/seams.h"
 #include "app/viewstate.h"
+#include "history/writes.h"
 #include "ui/dialogs/dbmessages.h"
 #include "ui/dialogs/editorkeys.h"
 #include "ui/prompt/prompt.h"
@@ -58,13 +60,15 @@ bool RowEditorDialog::showModal()
 
 void RowEditorDialog::saveAndClose(const QString& failureText)
 {
+    std::vector<qint64> logLines;
     try {
-        m_row->save();
+        logLines = history::saveRow(*m_conn, *m_row, Clock::now());
     } catch (const db::DbError& e) {
         Prompt::instance().message(this, databaseFailureText(failureText, e), MsgStyle::Ok);
         return;
     }
     release();
+    m_view->recorded(logLines);
     mainmod::ShortPause();
     m_view->gexsBind();
     done(QDialog::Accepted);

@@ -6,6 +6,7 @@
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "format/formatengine.h"
+#include "history/writes.h"
 #include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/accountdeletion.h"
 #include "ui/dialogs/frmabout.h"
@@ -19,6 +20,7 @@
 #include "ui/main/accountspane.h"
 #include "ui/main/emptystate.h"
 #include "ui/main/journalgrid.h"
+#include "ui/main/journalhistory.h"
 #include "ui/main/journalsearch.h"
 #include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
@@ -144,6 +146,9 @@ void frmMain::buildWindow()
     m_search->setGeometry(search);
     connect(this, &frmMain::gexsBindDone, m_search, &JournalSearch::updateNoMatch);
     connect(m_search, &JournalSearch::filterApplied, this, &frmMain::filterChanged);
+
+    m_history = new JournalHistory(*this, *this, [this] { return currentEntryId(); });
+    buildGridMenu();
 }
 
 void frmMain::connectSignals()
@@ -196,6 +201,11 @@ void frmMain::SettaAmbiente()
     m_period->setPickerLimits(m_state.fiscalYear);
     m_period->setPickerDates(m_state.selected);
     emit settaAmbienteDone();
+}
+
+void frmMain::recorded(const std::vector<qint64>& logLines)
+{
+    m_history->recorded(logLines);
 }
 
 void frmMain::SettaVuoto(bool empty)
@@ -295,11 +305,10 @@ void frmMain::deleteCurrentEntry()
     if (Prompt::instance().message(this, QStringLiteral("Eliminare la riga selezionata?"), MsgStyle::YesNo) !=
         Answer::Yes)
         return;
+    // To the bin, with its line in the change log: one step to undo.
     try {
         db::Connection conn = db::Connection::openConnString(mainmod::ConnString);
-        db::Transaction tx(conn);
-        conn.execJet(QStringLiteral("DELETE * FROM Movilibro WHERE mlId=") + QString::number(*id));
-        tx.commit();
+        recorded(history::deleteEntry(conn, *id, Clock::now()));
     } catch (const db::DbError& e) {
         reportFailure(QStringLiteral("La registrazione non è stata eliminata."), db::userMessage(e));
     }
@@ -385,10 +394,13 @@ void frmMain::deleteCurrentAccount()
     if (id == 0)
         return;
     try {
-        if (AccountDeletion::deleteIfUnused(mainmod::ConnString, id) == AccountDeletion::Result::InUse)
+        std::vector<qint64> logLines;
+        if (AccountDeletion::deleteIfUnused(mainmod::ConnString, id, logLines, Clock::now()) ==
+            AccountDeletion::Result::InUse)
             Prompt::instance().message(
                 this, QStringLiteral("Conto presente in una o più registrazioni: non verrà eliminato."),
                 MsgStyle::Ok);
+        recorded(logLines);
     } catch (const db::DbError& e) {
         reportFailure(QStringLiteral("Il conto non è stato eliminato."), db::userMessage(e));
     }

@@ -14,7 +14,9 @@ class GroupedGrid;
 }
 class AccountsPane;
 class EmptyStatePanel;
+class GridMenu;
 class JournalGrid;
+class JournalHistory;
 class JournalSearch;
 class MainToolbar;
 class PeriodPanel;
@@ -35,6 +37,7 @@ public:
     void setWorkingDate(const QDate& date) override;
     void SettaAmbiente() override;
     void gexsBind() override;
+    void recorded(const std::vector<qint64>& logLines) override;
     void SettaVuoto(bool empty);
     void setLayout(int layout) { m_state.layout = layout; }
 
@@ -42,6 +45,8 @@ public:
     MainToolbar* toolbar() const { return m_tb; }
     PeriodPanel* periodPanel() const { return m_period; }
     AccountsPane* accountsPane() const { return m_accounts; }
+    JournalHistory* history() const { return m_history; }
+    GridMenu* gridMenu() const { return m_gridMenu; }
 
     // The id of the entry on the grid's current row, if it is an entry row.
     std::optional<qint64> currentEntryId() const;
@@ -60,6 +65,7 @@ signals:
 
 private:
     void buildWindow();
+    void buildGridMenu();
     void connectSignals();
     void onToolbarCommand(const QString& key);
     void onViewMenu(int position);
@@ -90,6 +96,8 @@ private:
     EmptyStatePanel* m_picVoid;
     std::unique_ptr<JournalGrid> m_journal;
     JournalSearch* m_search;
+    JournalHistory* m_history;
+    GridMenu* m_gridMenu;
 };
 
 } // namespace movilibro
