@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/cli/balance.h"
 #include "app/cli/exports.h"
 #include "app/cli/journalaccess.h"
 #include "app/cli/mdbimport.h"
@@ -99,6 +100,8 @@ std::optional<int> runCommandLine(const QStringList& arguments, const std::funct
             return runRestore(r, folder);
         if (!r.statementFile.isEmpty())
             return runStatementImport(r, folder);
+        if (!r.balanceAccount.isEmpty())
+            return runBalance(r, folder);
         return r.importFile.isEmpty() ? runExports(r, folder) : runImport(r, folder);
     } catch (const UsageError& e) {
         print(stderr, QStringLiteral("movilibro: %1\nUsare movilibro --help per l'elenco delle opzioni.")

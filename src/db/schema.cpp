@@ -25,7 +25,8 @@ CREATE TABLE %1 (
 
 QString createStatements()
 {
-    return accountsTable(QStringLiteral("Conti")) + QStringLiteral(R"sql(
+    return accountsTable(QStringLiteral("Conti")) +
+           QStringLiteral(R"sql(
 CREATE TABLE Movilibro (
     mlId INTEGER PRIMARY KEY AUTOINCREMENT,
     mlData TEXT CHECK (mlData IS NULL OR (length(mlData) = 10 AND mlData GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]')),
@@ -43,10 +44,11 @@ CREATE INDEX ixMovilibroConto ON Movilibro (mlConto);
 CREATE INDEX ixParametriChiave ON Parametri (Chiave);
 %5PRAGMA user_version = %3;
 )sql")
-                                                        .arg(DescriptionSize)
-                                                        .arg(KeySize)
-                                                        .arg(Version)
-                                                        .arg(descriptionIndex(), historyTables());
+               .arg(DescriptionSize)
+               .arg(KeySize)
+               .arg(Version)
+               .arg(descriptionIndex(), historyTables()) +
+           reconciliationTables() + dailyTotals();
 }
 
 QString historyTables()
@@ -98,6 +100,91 @@ CREATE INDEX IF NOT EXISTS ixCronologiaMovilibro ON Cronologia (mlId);
 CREATE INDEX IF NOT EXISTS ixCronologiaConti ON Cronologia (cntId);
 CREATE INDEX IF NOT EXISTS ixCronologiaQuando ON Cronologia (crQuando);
 )sql");
+}
+
+QString reconciliationTables()
+{
+    // qdTipo 0: a statement's balance; 1: a cash count, whose difference
+    // entry (if any) is qdDifferenza. Amounts in ten-thousandths, as the
+    // journal's; qdRegistrata is when the user recorded it.
+    return QStringLiteral(R"sql(
+CREATE TABLE Quadrature (
+    qdId INTEGER PRIMARY KEY AUTOINCREMENT,
+    qdConto INTEGER NOT NULL,
+    qdData TEXT NOT NULL CHECK (length(qdData) = 10 AND qdData GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]'),
+    qdTipo INTEGER NOT NULL DEFAULT 0 CHECK (qdTipo IN (0, 1)),
+    qdSaldoEstratto INTEGER NOT NULL CHECK (typeof(qdSaldoEstratto) = 'integer'),
+    qdSaldoGiornale INTEGER NOT NULL CHECK (typeof(qdSaldoGiornale) = 'integer'),
+    qdDifferenza INTEGER,
+    qdRegistrata TEXT NOT NULL
+);
+CREATE INDEX ixQuadratureConto ON Quadrature (qdConto, qdData);
+CREATE TABLE Riscontri (
+    mlId INTEGER PRIMARY KEY,
+    qdId INTEGER NOT NULL
+);
+CREATE INDEX ixRiscontriQuadratura ON Riscontri (qdId);
+)sql");
+}
+
+// Every write of an entry, by this program or any other tool, moves its
+// day's totals in the same transaction. An amount sum beyond the integer
+// range turns into a real number there: readers then count the entries.
+QString dailyTotals()
+{
+    const QString table = QLatin1String(DailyTotalsTable);
+    const QString add =
+        QStringLiteral(
+            "INSERT INTO %1 (sgConto, sgData, sgEntrate, sgUscite, sgVoci) "
+            "SELECT NEW.mlConto, NEW.mlData, ifnull(NEW.mlEntrate, 0), ifnull(NEW.mlUscite, 0), 1 "
+            "WHERE NEW.mlConto IS NOT NULL AND NEW.mlData IS NOT NULL "
+            "ON CONFLICT (sgConto, sgData) DO UPDATE SET sgEntrate = sgEntrate + excluded.sgEntrate, "
+            "sgUscite = sgUscite + excluded.sgUscite, sgVoci = sgVoci + 1;\n")
+            .arg(table);
+    const QString remove =
+        QStringLiteral(
+            "UPDATE %1 SET sgEntrate = sgEntrate - ifnull(OLD.mlEntrate, 0), "
+            "sgUscite = sgUscite - ifnull(OLD.mlUscite, 0), sgVoci = sgVoci - 1 "
+            "WHERE sgConto = OLD.mlConto AND sgData = OLD.mlData;\n"
+            "DELETE FROM %1 WHERE sgConto = OLD.mlConto AND sgData = OLD.mlData AND sgVoci <= 0;\n")
+            .arg(table);
+    return QStringLiteral(R"sql(
+CREATE TABLE %1 (
+    sgConto INTEGER NOT NULL,
+    sgData TEXT NOT NULL,
+    sgEntrate INTEGER NOT NULL,
+    sgUscite INTEGER NOT NULL,
+    sgVoci INTEGER NOT NULL,
+    PRIMARY KEY (sgConto, sgData)
+) WITHOUT ROWID;
+)sql")
+               .arg(table) +
+           QStringLiteral("CREATE TRIGGER trSaldiInserimento AFTER INSERT ON Movilibro BEGIN\n") + add +
+           QStringLiteral("END;\nCREATE TRIGGER trSaldiEliminazione AFTER DELETE ON Movilibro BEGIN\n") +
+           remove +
+           QStringLiteral("END;\nCREATE TRIGGER trSaldiModifica AFTER UPDATE OF mlData, mlConto, mlEntrate, "
+                          "mlUscite ON Movilibro BEGIN\n") +
+           remove + add + QStringLiteral("END;\n");
+}
+
+QString fillDailyTotals()
+{
+    // Entry by entry, as the triggers add them: a sum beyond the integer
+    // range must not stop the file from opening.
+    return QStringLiteral(
+               "INSERT INTO %1 (sgConto, sgData, sgEntrate, sgUscite, sgVoci) "
+               "SELECT mlConto, mlData, ifnull(mlEntrate, 0), ifnull(mlUscite, 0), 1 FROM Movilibro "
+               "WHERE mlConto IS NOT NULL AND mlData IS NOT NULL "
+               "ON CONFLICT (sgConto, sgData) DO UPDATE SET sgEntrate = sgEntrate + excluded.sgEntrate, "
+               "sgUscite = sgUscite + excluded.sgUscite, sgVoci = sgVoci + 1;")
+        .arg(QLatin1String(DailyTotalsTable));
+}
+
+QString dropDailyTotalTriggers()
+{
+    return QStringLiteral(
+        "DROP TRIGGER IF EXISTS trSaldiInserimento; DROP TRIGGER IF EXISTS trSaldiEliminazione; "
+        "DROP TRIGGER IF EXISTS trSaldiModifica;");
 }
 
 QString descriptionIndex()

@@ -21,7 +21,8 @@ struct Mark
         Table,     // name
         Column,    // table.name
         Collation, // the declared collation of table.name is `detail`
-        Index      // name, on table(detail)
+        Index,     // name, on table(detail)
+        Trigger    // name, on table
     };
     Kind kind;
     const char* table;
@@ -75,6 +76,24 @@ void createIndexes(Connection& conn)
                              "CREATE INDEX IF NOT EXISTS ixParametriChiave ON Parametri (Chiave);"));
 }
 
+// DDL that leaves alone what a file already has.
+QString ifMissing(QString ddl)
+{
+    return ddl.replace(QLatin1String("CREATE TABLE "), QLatin1String("CREATE TABLE IF NOT EXISTS "))
+        .replace(QLatin1String("CREATE INDEX "), QLatin1String("CREATE INDEX IF NOT EXISTS "));
+}
+
+// The daily totals are made again from the entries: only the user's entries
+// are known to be right.
+void addReconciliation(Connection& conn)
+{
+    conn.exec(ifMissing(schema::reconciliationTables()));
+    conn.exec(schema::dropDailyTotalTriggers() +
+              QStringLiteral("DROP TABLE IF EXISTS %1;").arg(QLatin1String(schema::DailyTotalsTable)));
+    conn.exec(schema::dailyTotals());
+    conn.exec(schema::fillDailyTotals());
+}
+
 const Version Versions[] = {
     {1,
      {{Mark::Table, "Movilibro"},
@@ -115,6 +134,18 @@ const Version Versions[] = {
       {Mark::Index, "Cronologia", "ixCronologiaMovilibro", "mlId"}},
      true,
      [](Connection& conn) { conn.exec(schema::historyTables()); }},
+    // Adds tables and totals derived from the entries, changing no row: no copy.
+    {5,
+     {{Mark::Table, "Quadrature"},
+      {Mark::Table, "Riscontri"},
+      {Mark::Index, "Quadrature", "ixQuadratureConto", "qdConto,qdData"},
+      {Mark::Index, "Riscontri", "ixRiscontriQuadratura", "qdId"},
+      {Mark::Table, schema::DailyTotalsTable},
+      {Mark::Trigger, "Movilibro", "trSaldiInserimento"},
+      {Mark::Trigger, "Movilibro", "trSaldiEliminazione"},
+      {Mark::Trigger, "Movilibro", "trSaldiModifica"}},
+     false,
+     addReconciliation},
 };
 static_assert(sizeof(Versions) / sizeof(Versions[0]) == schema::Version, "one row per schema version");
 
@@ -153,6 +184,14 @@ QString indexedColumns(Connection& conn, const char* table, const char* index)
     return columns.join(u',');
 }
 
+QString triggerTable(Connection& conn, const char* trigger)
+{
+    Statement st = conn.prepare(
+        QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE type = 'trigger' AND name = ?"));
+    st.bind(0, QString::fromLatin1(trigger));
+    return st.step() ? st.text(0) : QString();
+}
+
 bool holds(Connection& conn, const Mark& mark)
 {
     switch (mark.kind) {
@@ -167,6 +206,8 @@ bool holds(Connection& conn, const Mark& mark)
     case Mark::Index:
         return indexedColumns(conn, mark.table, mark.name)
                    .compare(QLatin1String(mark.detail), Qt::CaseInsensitive) == 0;
+    case Mark::Trigger:
+        return triggerTable(conn, mark.name).compare(QLatin1String(mark.table), Qt::CaseInsensitive) == 0;
     }
     return false;
 }

@@ -17,7 +17,8 @@ int recogniseSchema(Connection& conn);
 // accounts table is rebuilt with the current declaration, ids and the id
 // counter kept, after a copy is kept (as before a purge). Version 2 lacked the
 // description index, version 3 the bin and the change log (a copy is kept
-// first). A current schema only gets its user_version. Returns the
+// first), version 4 the reconciliation tables and the daily totals, made
+// from the entries. A current schema only gets its user_version. Returns the
 // copy's path, empty when none was needed. Throws BackupError when no copy
 // could be made and DbError when the change failed; the journal is then
 // unchanged.

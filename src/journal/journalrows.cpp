@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "format/formatengine.h"
+#include "journal/reconciledmarks.h"
 
 #include <algorithm>
 #include <string>
@@ -57,6 +58,7 @@ void JournalRows::clear()
     m_arranged = false;
     m_shown = 0;
     m_index.clear();
+    m_reconciled.clear();
     m_rows.clear();
     m_data.clear();
     m_data.setColumnCount(C::Count);
@@ -88,11 +90,18 @@ int JournalRows::load(const QString& connString, int kind, const DateRange& peri
             m_data.setCurrency(C::Saldo, k, Currency());
             m_data.setId(C::Id, k, st.int64(6));
         }
+        m_reconciled = reconciledEntries(conn, period);
     } catch (...) {
         m_data.setRowCount(0);
         throw;
     }
     return m_data.rowCount();
+}
+
+std::optional<QDate> JournalRows::reconciledOn(int k) const
+{
+    const auto mark = m_reconciled.constFind(m_data.id(C::Id, k));
+    return mark == m_reconciled.cend() ? std::nullopt : std::optional<QDate>(*mark);
 }
 
 void JournalRows::arrange(int layout)

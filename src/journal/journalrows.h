@@ -9,6 +9,7 @@
 #include "search/searchquery.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -90,6 +91,11 @@ public:
     Currency groupSum(int p, int column) const { return m_rows.groupSum(p, column); }
     QVariant value(int p, int column) const { return m_rows.value(p, column); }
 
+    // The day of the statement the entry k was reconciled with, if it was.
+    std::optional<QDate> reconciledOn(int k) const;
+    // Some entry of the period was reconciled.
+    bool hasReconciled() const { return !m_reconciled.isEmpty(); }
+
     const GridData& data() const { return m_data; }
     const GridRows& rows() const { return m_rows; }
 
@@ -109,6 +115,7 @@ private:
     search::Filter m_filter;
     search::Query m_query;
     search::SearchIndex m_index;
+    QHash<qint64, QDate> m_reconciled; // by entry id
 };
 
 } // namespace movilibro::journal

@@ -36,8 +36,9 @@ QString saveFailure(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-void addCell(CsvWriter& out, const journal::GridData& data, const ExportColumn& column, int k)
+void addCell(CsvWriter& out, const journal::JournalRows& rows, const ExportColumn& column, int k)
 {
+    const journal::GridData& data = rows.data();
     switch (column.cell) {
     case ExportCell::Date:
         out.addField(dateField(data.date(column.journalColumn, k)));
@@ -51,6 +52,11 @@ void addCell(CsvWriter& out, const journal::GridData& data, const ExportColumn& 
     case ExportCell::Balance:
         out.addQuoted(data.currency(column.journalColumn, k).value_or(Currency()).toString(Italian).toUtf8());
         break;
+    case ExportCell::Reconciled: {
+        const std::optional<QDate> statement = rows.reconciledOn(k);
+        out.addField(statement ? dateField(*statement) : QByteArray());
+        break;
+    }
     }
 }
 
@@ -106,17 +112,16 @@ bool CsvWriter::flushTo(QIODevice& device)
 bool writeJournalCsv(const journal::JournalRows& rows, QIODevice& device)
 {
     constexpr qsizetype Piece = 1 << 20;
-    const journal::GridData& data = rows.data();
     CsvWriter out;
-    for (const ExportColumn& column : exportColumns())
+    for (const ExportColumn& column : exportColumns(rows))
         out.addField(QByteArray(column.caption));
     out.endLine();
     for (int p = 1; p <= rows.rowCount(); ++p) {
         if (rows.rowType(p) != journal::RowType::Entry)
             continue;
         const int k = rows.dataIndex(p);
-        for (const ExportColumn& column : exportColumns())
-            addCell(out, data, column, k);
+        for (const ExportColumn& column : exportColumns(rows))
+            addCell(out, rows, column, k);
         out.endLine();
         if (out.bytes().size() >= Piece && !out.flushTo(device))
             return false;

@@ -41,7 +41,8 @@ private:
 QString inertText(const QString& text);
 
 // One line per entry laid out by the journal core, in its order, with its
-// balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo. The
+// balances: Data;Conto;Descrizione;Entrate;Uscite;Saldo progressivo, and
+// Riscontrato (the day of the statement) when some entry was reconciled. The
 // account, the description and the amounts are quoted. Amounts have a decimal
 // comma and no grouping; an empty or zero amount is an empty field, as the
 // grid shows it; a negative balance keeps its sign. An

@@ -18,13 +18,15 @@ constexpr ExportColumn Columns[] = {
     {"Entrate", C::Entrate, ExportCell::Amount, 14},
     {"Uscite", C::Uscite, ExportCell::Amount, 14},
     {"Saldo progressivo", C::Saldo, ExportCell::Balance, 17},
+    {"Riscontrato", C::Id, ExportCell::Reconciled, 12},
 };
 
 } // namespace
 
-std::span<const ExportColumn> exportColumns()
+std::span<const ExportColumn> exportColumns(const journal::JournalRows& rows)
 {
-    return Columns;
+    const std::span<const ExportColumn> all = Columns;
+    return rows.hasReconciled() ? all : all.first(all.size() - 1);
 }
 
 void loadForExport(journal::JournalRows& rows, const ReportContext& context)

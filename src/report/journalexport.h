@@ -19,8 +19,9 @@ enum class ExportCell
 {
     Date,
     Text,
-    Amount, // empty when the entry has none or zero, as the grid shows it; summed on group totals
-    Balance // always a value
+    Amount,    // empty when the entry has none or zero, as the grid shows it; summed on group totals
+    Balance,   // always a value
+    Reconciled // the day of the statement the entry was reconciled with, if it was
 };
 
 struct ExportColumn
@@ -31,8 +32,10 @@ struct ExportColumn
     double width; // in a spreadsheet, in characters
 };
 
-// The columns of the CSV and XLSX exports, in their order.
-std::span<const ExportColumn> exportColumns();
+// The columns of the CSV and XLSX exports of the rows, in their order: the
+// reconciliation mark only when some entry of the period has one, so that
+// journals never reconciled keep the columns they always had.
+std::span<const ExportColumn> exportColumns(const journal::JournalRows& rows);
 
 // Reads the entries of the context's period and lays them out for its layout
 // and filter. Throws ReportError with the reason.

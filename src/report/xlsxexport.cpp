@@ -125,7 +125,7 @@ public:
             return;
         m_sheet = sheet;
         std::vector<SheetColumn> columns;
-        for (const ExportColumn& c : exportColumns())
+        for (const ExportColumn& c : exportColumns(m_rows))
             columns.push_back({c.caption, c.width, isNumeric(c.cell)});
         writeHead(m_book, m_sheet, m_formats, title, columns);
         poolTexts();
@@ -144,14 +144,14 @@ public:
         const int lastRow = FirstRow + m_rows.rowCount() - 1;
         m_book.check(lxw().worksheet_autofilter(m_sheet, CaptionRow, 0,
                                                 lxw_row_t(std::max(lastRow, CaptionRow)),
-                                                lxw_col_t(exportColumns().size() - 1)));
+                                                lxw_col_t(exportColumns(m_rows).size() - 1)));
     }
 
 private:
     // Texts that repeat (accounts) are converted once.
     void poolTexts()
     {
-        for (const ExportColumn& c : exportColumns()) {
+        for (const ExportColumn& c : exportColumns(m_rows)) {
             Pool pool;
             if (c.cell == ExportCell::Text && m_data.isTextPooled(c.journalColumn)) {
                 journal::GridData::TextKeys keys = m_data.textKeys(c.journalColumn);
@@ -166,7 +166,7 @@ private:
     void writeEntry(int row, int k)
     {
         int column = 0;
-        for (const ExportColumn& c : exportColumns()) {
+        for (const ExportColumn& c : exportColumns(m_rows)) {
             writeCell(row, column, c, k);
             ++column;
         }
@@ -175,14 +175,9 @@ private:
     void writeCell(int row, int column, const ExportColumn& c, int k)
     {
         switch (c.cell) {
-        case ExportCell::Date: {
-            const QDate date = m_data.date(c.journalColumn, k);
-            if (const std::optional<double> day = sheetDay(date))
-                m_book.number(m_sheet, row, column, *day, m_formats.date);
-            else if (date.isValid())
-                m_book.text(m_sheet, row, column, date.toString(QStringLiteral("dd/MM/yyyy")));
+        case ExportCell::Date:
+            writeDay(row, column, m_data.date(c.journalColumn, k));
             break;
-        }
         case ExportCell::Text: {
             const Pool& pool = m_pools[size_t(column)];
             if (pool.ids.empty())
@@ -202,7 +197,19 @@ private:
                           toNumber(m_data.currency(c.journalColumn, k).value_or(Currency())),
                           m_formats.amount);
             break;
+        case ExportCell::Reconciled:
+            if (const std::optional<QDate> statement = m_rows.reconciledOn(k))
+                writeDay(row, column, *statement);
+            break;
         }
+    }
+
+    void writeDay(int row, int column, const QDate& date)
+    {
+        if (const std::optional<double> day = sheetDay(date))
+            m_book.number(m_sheet, row, column, *day, m_formats.date);
+        else if (date.isValid())
+            m_book.text(m_sheet, row, column, date.toString(QStringLiteral("dd/MM/yyyy")));
     }
 
     void writeGroupRow(int row, int p)
@@ -215,7 +222,7 @@ private:
             m_rows.level(p) == 1 ? QStringLiteral("Totale") : QStringLiteral("Totale ") + m_rows.caption(p);
         m_book.text(m_sheet, row, 0, label, m_formats.group);
         int column = 0;
-        for (const ExportColumn& c : exportColumns()) {
+        for (const ExportColumn& c : exportColumns(m_rows)) {
             if (c.cell == ExportCell::Amount)
                 m_book.number(m_sheet, row, column, toNumber(m_rows.groupSum(p, c.journalColumn)),
                               m_formats.groupAmount);

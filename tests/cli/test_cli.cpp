@@ -205,6 +205,9 @@ private slots:
         QTest::newRow("workbook into a missing folder") << "--db KNOWN --export-xlsx @manca/a.xlsx" << 1;
         QTest::newRow("search matching none")
             << "--db KNOWN --export-csv @esistente --search affitti --from 01/01/2010 --to 31/12/2010" << 1;
+        QTest::newRow("balance with an export") << "--db KNOWN --balance Cassa --export-csv @uscita" << 2;
+        QTest::newRow("--at without --balance") << "--db KNOWN --at 01/01/2010" << 2;
+        QTest::newRow("balance of no account") << "--db KNOWN --balance Posta" << 1;
     }
     void exitCodes()
     {
@@ -264,6 +267,7 @@ private slots:
                                    << "copia/backup";
         QTest::newRow("old journal") << "--db @nuova --import-mdb LEGACY" << 0 << "nuova/movilibro.mdb";
         QTest::newRow("restore") << "--db @copia --restore @altra.mdb" << 0 << "copia/backup";
+        QTest::newRow("balance") << "--db KNOWN --balance Cassa" << 0 << "";
         QTest::newRow("help") << "--help" << 0 << "";
         QTest::newRow("usage error") << "--db KNOWN --export-csv @uscita.csv --colori" << 2 << "";
         QTest::newRow("PDF") << "--db KNOWN --export-pdf @uscita.pdf" << -1 << "";
@@ -294,6 +298,92 @@ private slots:
             QVERIFY2(run.status == status, qPrintable(run.err));
         if (!made.isEmpty())
             QVERIFY2(QFileInfo::exists(dir.filePath(made)), qPrintable(run.out + run.err));
+    }
+
+    // Every entry of the account up to the day, of any year; today when no day is given.
+    void balanceAtADay_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the day before the first of the year")
+            << "--balance Cassa --at 14/01/2010" << 0 << "Saldo di Cassa al 14/01/2010: 1,00";
+        QTest::newRow("today") << "--balance Cassa" << 0 << "Saldo di Cassa al 15/01/2010: 2.235,50";
+        QTest::newRow("the day before two entries")
+            << "--balance cassa --at 04/03/2010" << 0 << "Saldo di Cassa al 04/03/2010: 2.235,50";
+        QTest::newRow("their day") << "--balance CASSA --at 5/3/2010" << 0
+                                   << "Saldo di Cassa al 05/03/2010: 2.195,6234";
+        QTest::newRow("negative") << "--balance Banca --at 31/12/2011" << 0
+                                  << "Saldo di Banca al 31/12/2011: -800,00";
+        QTest::newRow("no such account")
+            << "--balance Posta" << 1
+            << "Il conto \"Posta\" non esiste nel giornale. Conti del giornale: Banca, "
+               "Cassa.";
+        QTest::newRow("no such day") << "--balance Cassa --at 29/02/2010" << 2 << "Data non valida per --at";
+    }
+    void balanceAtADay()
+    {
+        QFETCH(QString, args);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("MOVILIBRO_TODAY"), QStringLiteral("2010-01-15"));
+        const Run run = runProgram(onKnown(args.split(u' ')), env);
+        QCOMPARE(run.status, status);
+        QCOMPARE(status == 0 ? run.out : QString(), status == 0 ? said + u'\n' : QString());
+        QVERIFY2(status == 0 || run.err.contains(said), qPrintable(run.err));
+    }
+
+    // After the import the statement's balances stand beside the journal's:
+    // an entry of the closing day counts, one of the day after does not; the
+    // opening balance goes with the day before its own.
+    void statementBalancesBesideTheJournal_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("atClose");
+        QTest::addColumn<QString>("dayAfter");
+        QTest::newRow("csv, opening and closing")
+            << "cli/saldi.csv"
+            << QStringList{"Saldo finale dell'estratto al 31/03/2024: 2.000,00 · Saldo di Banca nel giornale "
+                           "alla "
+                           "stessa data: 1.995,00 · Differenza: 5,00",
+                           "Saldo iniziale dell'estratto al 01/03/2024: 1.000,00 · Saldo di Banca nel "
+                           "giornale il "
+                           "giorno prima (29/02/2024): 1.000,00 · Differenza: 0,00"}
+            << "1.995,00"
+            << "1.988,00";
+        // 1.500,00 - 12,50 - 45,90 - 200,00 come in.
+        QTest::newRow("ofx, closing") << "statement/conto.ofx"
+                                      << QStringList{"Saldo finale dell'estratto al 31/03/2024: 1.241,60 · "
+                                                     "Saldo di Banca nel giornale alla "
+                                                     "stessa data: 1.241,60 · Differenza: 0,00"}
+                                      << "1.241,60"
+                                      << "1.234,60";
+    }
+    void statementBalancesBesideTheJournal()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, atClose);
+        QFETCH(QString, dayAfter);
+        test::Journal j(path(QStringLiteral("saldi-") + QString::fromLatin1(QTest::currentDataTag())));
+        const qint64 banca = j.addAccount(QStringLiteral("Banca"));
+        if (file.endsWith(u".csv")) {
+            j.addEntry(QDate(2024, 2, 29), banca, QStringLiteral("Saldo precedente"), money(1000), 0);
+            j.addEntry(QDate(2024, 3, 1), banca, QStringLiteral("Bollo"), 0, money(3));
+            j.addEntry(QDate(2024, 3, 31), banca, QStringLiteral("Commissioni"), 0, money(2));
+        }
+        j.addEntry(QDate(2024, 4, 1), banca, QStringLiteral("Dopo"), 0, money(7));
+        const Run run =
+            runProgram({"--db", j.folder(), "--import-statement", Data + u'/' + file, "--account", "banca"});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QStringList out = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(out.mid(out.size() - lines.size()), lines);
+        for (const auto& [day, balance] :
+             {std::pair{"31/03/2024", atClose}, std::pair{"01/04/2024", dayAfter}})
+            QCOMPARE(runProgram({"--db", j.folder(), "--balance", "Banca", "--at", day}).out,
+                     QStringLiteral("Saldo di Banca al %1: %2\n").arg(QLatin1String(day), balance));
     }
 
     void importIntoAnEmptyFolder()

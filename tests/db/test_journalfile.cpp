@@ -48,9 +48,16 @@ void fill(const Journal& j)
     j.setParameter(QStringLiteral("Periodo"), 2);
 }
 
-// Schema version 3 had no bin and no change log.
-const QString Version3 = QStringLiteral(
-    "DROP TABLE Cestino; DROP TABLE CestinoConti; DROP TABLE Cronologia; PRAGMA user_version = 3;");
+// Schema version 4 had no reconciliations and no daily totals.
+const QString Version4 = QStringLiteral(
+    "DROP TABLE Quadrature; DROP TABLE Riscontri; DROP TRIGGER trSaldiInserimento; DROP TRIGGER "
+    "trSaldiEliminazione; DROP TRIGGER trSaldiModifica; DROP TABLE SaldiGiornalieri; PRAGMA user_version = "
+    "4;");
+// Version 3 had no bin and no change log.
+const QString Version3 =
+    Version4 +
+    QStringLiteral(
+        "DROP TABLE Cestino; DROP TABLE CestinoConti; DROP TABLE Cronologia; PRAGMA user_version = 3;");
 // The accounts table as schema version 1 declared it.
 const QString Version1 =
     Version3 +
@@ -119,6 +126,8 @@ private slots:
         QTest::newRow("version 2, dumped") << v2 << true << true;
         QTest::newRow("version 3") << Version3 << false << true;
         QTest::newRow("version 3, dumped") << Version3 << true << true;
+        QTest::newRow("version 4") << Version4 << false << false;
+        QTest::newRow("version 4, dumped") << Version4 << true << false;
         QTest::newRow("current, dumped") << QString() << true << false;
         QTest::newRow("current") << QString() << false << false;
     }
@@ -152,11 +161,16 @@ private slots:
             QCOMPARE(sqliteTool({path, "SELECT rootpage || sql FROM sqlite_master WHERE name = 'Conti'"}),
                      accountsTable);
         QCOMPARE(contents(path), before);
-        QCOMPARE(sqliteTool({path, QStringLiteral("PRAGMA user_version")}), QStringLiteral("4\n"));
+        QCOMPARE(sqliteTool({path, QStringLiteral("PRAGMA user_version")}), QStringLiteral("5\n"));
         QCOMPARE(sqliteTool({path,
                              "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master WHERE name "
                              "LIKE 'C%' ORDER BY name)"}),
                  QStringLiteral("Cestino CestinoConti Conti Cronologia\n"));
+        // The daily totals are made from the entries already there.
+        QCOMPARE(sqliteTool({path, "SELECT sgConto, sgData, sgEntrate, sgVoci FROM SaldiGiornalieri ORDER BY "
+                                   "sgConto; SELECT count(*) FROM Quadrature NATURAL JOIN Riscontri"}),
+                 QStringLiteral("1|2010-03-01|50000|1\n2|2010-03-01|50000|1\n3|2010-03-01|50000|1\n"
+                                "4|2010-03-01|50000|1\n0\n"));
         QCOMPARE(sqliteTool({path, QStringLiteral("SELECT cntId FROM Conti WHERE cntNome = 'CASSA'")}),
                  QStringLiteral("2\n"));
         QCOMPARE(sqliteTool({path, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql LIKE "

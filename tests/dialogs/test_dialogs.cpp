@@ -12,6 +12,8 @@
 #include "ui/dialogs/frmscadenze.h"
 #include "ui/dialogs/helpwindow.h"
 #include "ui/import/frmimporta.h"
+#include "ui/reconcile/frmcontacassa.h"
+#include "ui/reconcile/frmquadratura.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -513,12 +515,15 @@ private slots:
         QTest::newRow("import assistant") << QString("frmImporta") << QString("importazione.html");
         QTest::newRow("bin") << QString("frmCestino") << QString("cestino.html");
         QTest::newRow("change log") << QString("frmCronologia") << QString("cestino.html");
+        QTest::newRow("reconciliation") << QString("frmQuadratura") << QString("quadratura.html");
+        QTest::newRow("cash count") << QString("frmContaCassa") << QString("quadratura.html");
     }
     void f1()
     {
         QFETCH(QString, dialog);
         QFETCH(QString, page);
         MainWindowFixture f;
+        f.journal().addAccount(QStringLiteral("Cassa"));
         f.open();
         QTest::keyClick(&f.window(), Qt::Key_F1);
         QCOMPARE(pageName(), QStringLiteral("index.html"));
@@ -547,6 +552,10 @@ private slots:
             QTest::keyClick(&f.window(), Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
         else if (dialog == "frmCronologia")
             QTest::keyClick(&f.window(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
+        else if (dialog == "frmQuadratura")
+            frmQuadratura(&f.window()).Mostra(f.window(), reconcile::StatementTarget());
+        else if (dialog == "frmContaCassa")
+            frmContaCassa(&f.window()).Mostra(f.window(), 0);
         else
             runPreferences(f.window());
         QVERIFY(driver.ran());

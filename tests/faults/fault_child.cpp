@@ -4,12 +4,16 @@
 //   fault_child save FOLDER FIRST   saves entries FIRST, FIRST+1, ... forever
 //   fault_child purge FOLDER        purges every entry up to 31/12/2010
 //   fault_child import FOLDER FILE  imports the bank statement FILE into account 1
+//   fault_child count FOLDER        counts one euro more cash in account 1 than it
+//                                   holds, then reconciles the entry, forever
 //   fault_child bin FOLDER          deletes, undoes, deletes and restores entries 1-20 forever
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/pendingrow.h"
 #include "history/undochain.h"
 #include "history/writes.h"
+#include "reconcile/balance.h"
+#include "reconcile/cashcount.h"
 #include "statement/statement.h"
 #include "ui/dialogs/entrypurge.h"
 
@@ -77,6 +81,16 @@ int main(int argc, char* argv[])
             const QString journal = args[2] + QStringLiteral("/movilibro.mdb");
             std::printf("imported %d\n",
                         statement::importMovements(conn, journal, 1, s.movements, 0).imported);
+        }
+        for (int n = 1; args[1] == u"count"; ++n) {
+            db::Connection conn = db::Connection::openConnString(connString);
+            const QDate day(2012, 5, 5);
+            const QDateTime now(day, QTime(12, 0));
+            const Currency cash = reconcile::balanceAt(conn, 1, day) + Currency::fromUnits(1);
+            const qint64 entry = *reconcile::recordCashCount(conn, 1, day, cash, now).differenceEntry;
+            reconcile::recordReconciliation(conn, 1, day, cash, {entry}, now);
+            std::printf("counted %d %lld\n", n, static_cast<long long>(entry));
+            std::fflush(stdout);
         }
         if (args[1] == u"bin")
             restoreAll(db::Connection::openConnString(connString));

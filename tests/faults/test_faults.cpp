@@ -153,6 +153,19 @@ private slots:
         w.findChild<QAction*>(QStringLiteral("tbConti_delete"))->trigger();
         expectUnchanged("delete account");
 
+        w.accountsPane()->grid()->setCurrentRow(1); // Cassa
+        for (const char* command : {"mnuQuadratura", "mnuContaCassa"}) {
+            ModalDriver driver([&](QDialog& d) {
+                const bool statement = d.objectName() == u"frmQuadratura";
+                control<QLineEdit>(d, statement ? "txtSaldoEstratto" : "txtContato")->setFocus();
+                play(d, QStringLiteral("1,00|<cmdRegistra>"));
+                d.reject();
+            });
+            w.findChild<QAction*>(QString::fromLatin1(command))->trigger();
+            QVERIFY(driver.ran());
+            expectUnchanged(command);
+        }
+
         f.prompt().setNextAnswer(Answer::Yes);
         ModalDriver purge([](QDialog& d) {
             control<QDateEdit>(d, "dtp")->setDate(QDate(2010, 12, 31));

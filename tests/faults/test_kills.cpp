@@ -78,6 +78,32 @@ private slots:
         QVERIFY(!reported.isEmpty());
     }
 
+    // Each cash count writes its entry, its log line and its record, and the
+    // day's totals follow, all or nothing; so does the reconciliation after it.
+    void killsWhileCounting()
+    {
+        QTemporaryDir dir;
+        Journal j(dir.path());
+        j.addAccount(QStringLiteral("Cassa"));
+        int reported = 0;
+        for (int kill = 1; kill <= 30; ++kill) {
+            const QStringList said =
+                runAndKill({QStringLiteral("count"), dir.path()}, m_random.bounded(5, 150));
+            QVERIFY(journalIsSound(j));
+            reported += int(said.size());
+            const QString state = j.text(QStringLiteral(
+                "SELECT (SELECT count(*) FROM Movilibro) || ' ' || (SELECT count(*) FROM Cronologia) "
+                "|| ' ' || (SELECT count(*) FROM Quadrature WHERE qdTipo = 1) || ' ' || (SELECT "
+                "ifnull(sum(sgEntrate), 0) / 10000 FROM SaldiGiornalieri) || ' ' || ((SELECT "
+                "count(*) FROM Riscontri) = (SELECT count(*) FROM Quadrature WHERE qdTipo = 0))"));
+            const qint64 entries = j.count(QStringLiteral("SELECT count(*) FROM Movilibro"));
+            // Each entry is one euro; each reconciliation ticked its own.
+            QCOMPARE(state, QStringLiteral("%1 %1 %1 %1 1").arg(entries));
+            QVERIFY(entries >= reported);
+        }
+        QVERIFY(reported > 0);
+    }
+
     // A statement of 10,000 rows comes in whole or not at all, whenever it is killed.
     void killsWhileImporting()
     {

@@ -1,5 +1,5 @@
 # cmake -DSOURCE_DIR=<src> -P check_layers.cmake
-set(core format settings db search journal report charts statement legacy completion history)
+set(core format settings db search journal report charts statement legacy completion history reconcile)
 set(problems "")
 foreach(folder ${core})
   file(GLOB_RECURSE files ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)

@@ -4,6 +4,7 @@
 #include "app/cli/request.h"
 #include "app/mainmod.h"
 #include "db/backup.h"
+#include "db/connection.h"
 #include "db/connstring.h"
 #include "db/journaldb.h"
 #include "legacy/journalconversion.h"
@@ -60,6 +61,30 @@ void checkJournal(const QString& folder)
             throw Failure{QStringLiteral("Il giornale %1 è in uso da un altro programma.").arg(shown(path))};
         throw Failure{QStringLiteral("Il giornale %1 è assente o danneggiato.").arg(shown(path))};
     }
+}
+
+Account accountNamed(db::Connection& conn, const QString& name)
+{
+    // Account names compare as everywhere in the journal: case aside, Italian rules.
+    db::Statement st =
+        conn.prepare(QStringLiteral("SELECT cntId, cntNome FROM Conti WHERE cntNome = ? ORDER BY cntId"));
+    st.bind(0, name);
+    if (!st.step()) {
+        QStringList names;
+        db::Statement all = conn.prepare(QStringLiteral("SELECT cntNome FROM Conti ORDER BY cntNome"));
+        while (all.step())
+            names << all.text(0);
+        throw Failure{
+            QStringLiteral("Il conto \"%1\" non esiste nel giornale. %2")
+                .arg(name,
+                     names.isEmpty()
+                         ? QStringLiteral("Il giornale non ha ancora conti.")
+                         : QStringLiteral("Conti del giornale: %1.").arg(names.join(QStringLiteral(", "))))};
+    }
+    const Account found{st.int64(0), st.text(1)};
+    if (st.step())
+        throw Failure{QStringLiteral("Nel giornale ci sono più conti di nome \"%1\".").arg(name)};
+    return found;
 }
 
 } // namespace movilibro::cli

@@ -7,6 +7,10 @@
 #include <functional>
 #include <memory>
 
+namespace movilibro::db {
+class Connection;
+}
+
 namespace movilibro::cli {
 
 struct Request;
@@ -19,5 +23,14 @@ QString journalPathIn(const QString& folder);
 std::unique_ptr<JournalLock> lockJournal(const QString& folder);
 // Throws Failure when the folder holds no journal this program can open.
 void checkJournal(const QString& folder);
+
+struct Account
+{
+    qint64 id;
+    QString name; // as the journal spells it
+};
+// The one account of that name, case aside; throws Failure naming the
+// journal's accounts when there is none.
+Account accountNamed(db::Connection& conn, const QString& name);
 
 } // namespace movilibro::cli

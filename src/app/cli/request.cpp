@@ -56,6 +56,11 @@ constexpr OptionSpec Options[] = {
      "Con --import-statement, per un file CAMT o OFX con i movimenti di più conti: quello da importare."},
     {"sheet", nullptr, "foglio",
      "Con --import-statement, per un file Excel con più fogli di dati: il nome di quello da importare."},
+    {"balance", nullptr, "conto",
+     "Scrive il saldo del conto alla data di --at (predefinita: oggi): tutte le sue registrazioni fino a "
+     "quel "
+     "giorno compreso, di qualunque periodo o esercizio."},
+    {"at", nullptr, "gg/mm/aaaa", "Con --balance, il giorno del saldo."},
     {"restore", nullptr, "file",
      "Ripristina il giornale da una copia di sicurezza; il giornale attuale viene prima conservato come "
      "copia nella cartella backup."},
@@ -160,6 +165,11 @@ void checkCombination(const Request& r)
                            "--export-xlsx, --export-chart).")};
     if (!r.restoreFile.isEmpty() && (r.exports() || !r.importFile.isEmpty() || !r.statementFile.isEmpty()))
         throw UsageError{QStringLiteral("--restore non si usa insieme ad altre operazioni.")};
+    if (!r.balanceAccount.isEmpty() &&
+        (r.exports() || !r.importFile.isEmpty() || !r.statementFile.isEmpty() || !r.restoreFile.isEmpty()))
+        throw UsageError{QStringLiteral("--balance non si usa insieme ad altre operazioni.")};
+    if (r.at && r.balanceAccount.isEmpty())
+        throw UsageError{QStringLiteral("L'opzione --at vale solo con --balance.")};
     if (!r.statementFile.isEmpty() && (r.exports() || !r.importFile.isEmpty()))
         throw UsageError{QStringLiteral("--import-statement non si usa insieme ad altre operazioni.")};
     if (!r.statementFile.isEmpty() && r.account.isEmpty())
@@ -180,8 +190,8 @@ void checkCombination(const Request& r)
             QStringLiteral("--export-chart: il nome del file deve finire con .png, .svg o .pdf.")};
     if (!r.dbFolder.isEmpty() && !r.anyTask())
         throw UsageError{QStringLiteral(
-            "L'opzione --db vale solo con --import-mdb, --import-statement, --restore, --export-pdf, "
-            "--export-csv, --export-xlsx o --export-chart.")};
+            "L'opzione --db vale solo con --import-mdb, --import-statement, --restore, --balance, "
+            "--export-pdf, --export-csv, --export-xlsx o --export-chart.")};
 }
 
 // The parser keeps the last of two values silently; a command line that names
@@ -235,6 +245,9 @@ Request readRequest(const QStringList& arguments)
     r.iban = fileOption(parser, "iban").remove(u' ').toUpper();
     r.sheet = fileOption(parser, "sheet").trimmed();
     r.dbFolder = fileOption(parser, "db");
+    r.balanceAccount = fileOption(parser, "balance").trimmed();
+    if (parser.isSet(QStringLiteral("at")))
+        r.at = dateOption(QStringLiteral("--at"), parser.value(QStringLiteral("at")));
     if (parser.isSet(QStringLiteral("from")))
         r.from = dateOption(QStringLiteral("--from"), parser.value(QStringLiteral("from")));
     if (parser.isSet(QStringLiteral("to")))

@@ -26,9 +26,9 @@ struct Failure
 struct Request
 {
     QString importFile, pdfFile, csvFile, xlsxFile, chartFile, restoreFile, dbFolder, statementFile, account,
-        iban, sheet;
+        iban, sheet, balanceAccount;
     std::optional<charts::ChartKind> chart;
-    std::optional<QDate> from, to;
+    std::optional<QDate> from, to, at;
     std::optional<int> layout;
     std::optional<QString> search;
     bool help = false;
@@ -40,7 +40,8 @@ struct Request
     }
     bool anyTask() const
     {
-        return !importFile.isEmpty() || !restoreFile.isEmpty() || !statementFile.isEmpty() || exports();
+        return !importFile.isEmpty() || !restoreFile.isEmpty() || !statementFile.isEmpty() || exports() ||
+               !balanceAccount.isEmpty();
     }
     bool periodOptions() const { return from || to || layout || search; }
 };

@@ -9,6 +9,7 @@
 #include "db/connection.h"
 #include "db/connstring.h"
 #include "db/journaldb.h"
+#include "reconcile/statementcheck.h"
 #include "statement/notices.h"
 #include "statement/sheettable.h"
 #include "statement/statement.h"
@@ -92,36 +93,6 @@ void keepNamedAccount(statement::Statement& s, const QString& iban)
     statement::keepAccount(s, int(index));
 }
 
-struct Account
-{
-    qint64 id;
-    QString name; // as the journal spells it
-};
-
-Account accountNamed(db::Connection& conn, const QString& name)
-{
-    // Account names compare as everywhere in the journal: case aside, Italian rules.
-    db::Statement st =
-        conn.prepare(QStringLiteral("SELECT cntId, cntNome FROM Conti WHERE cntNome = ? ORDER BY cntId"));
-    st.bind(0, name);
-    if (!st.step()) {
-        QStringList names;
-        db::Statement all = conn.prepare(QStringLiteral("SELECT cntNome FROM Conti ORDER BY cntNome"));
-        while (all.step())
-            names << all.text(0);
-        throw Failure{
-            QStringLiteral("Il conto \"%1\" non esiste nel giornale. %2")
-                .arg(name,
-                     names.isEmpty()
-                         ? QStringLiteral("Il giornale non ha ancora conti.")
-                         : QStringLiteral("Conti del giornale: %1.").arg(names.join(QStringLiteral(", "))))};
-    }
-    const Account found{st.int64(0), st.text(1)};
-    if (st.step())
-        throw Failure{QStringLiteral("Nel giornale ci sono più conti di nome \"%1\".").arg(name)};
-    return found;
-}
-
 // What the program shows at its next start: the fiscal year of today.
 DateRange periodShown(const QString& folder)
 {
@@ -166,6 +137,19 @@ Sorted sorted(const statement::Statement& s)
     return out;
 }
 
+// The statement's balances beside the journal's, now that its movements are in.
+void printBalanceCheck(db::Connection& conn, const Account& account, const statement::StatementAccount& file)
+{
+    try {
+        for (const reconcile::BalanceComparison& c : reconcile::compareWithStatement(conn, account.id, file))
+            print(stdout, reconcile::comparisonLine(c, account.name));
+    } catch (const CurrencyOverflow&) {
+        print(stdout,
+              QStringLiteral("Impossibile confrontare il saldo dell'estratto con quello del giornale: "
+                             "importi fuori scala."));
+    }
+}
+
 } // namespace
 
 int runStatementImport(const Request& r, const QString& folder)
@@ -203,6 +187,7 @@ int runStatementImport(const Request& r, const QString& folder)
     if (const QString outside = statement::outsidePeriodNotice(result.dates, periodShown(folder));
         !outside.isEmpty())
         print(stdout, outside);
+    printBalanceCheck(conn, account, s.accounts.front());
     return Success;
 }
 

@@ -1,7 +1,12 @@
 #include "ui/dialogs/accountdeletion.h"
 
+#include "app/mainmod.h"
+#include "app/seams.h"
+#include "app/viewstate.h"
 #include "db/connection.h"
+#include "db/errortext.h"
 #include "history/moves.h"
+#include "ui/prompt/prompt.h"
 
 namespace movilibro {
 
@@ -35,6 +40,27 @@ AccountDeletion::Result AccountDeletion::deleteIfUnused(const QString& connStrin
         conn.execJet(QStringLiteral("DELETE * FROM Conti WHERE cntId=") + QString::number(id));
     tx.commit();
     return deleted > 0 ? Result::Deleted : Result::Missing;
+}
+
+void AccountDeletion::askAndDelete(QWidget* parent, qint64 id, JournalView& view)
+{
+    if (Prompt::instance().message(parent, QStringLiteral("Eliminare il Conto selezionato?"),
+                                   MsgStyle::YesNo) != Answer::Yes)
+        return;
+    // No current account (an empty list): nothing to delete.
+    if (id == 0)
+        return;
+    try {
+        std::vector<qint64> logLines;
+        if (deleteIfUnused(mainmod::ConnString, id, logLines, Clock::now()) == Result::InUse)
+            Prompt::instance().message(
+                parent, QStringLiteral("Conto presente in una o più registrazioni: non verrà eliminato."),
+                MsgStyle::Ok);
+        view.recorded(logLines);
+    } catch (const db::DbError& e) {
+        Prompt::instance().message(
+            parent, QStringLiteral("Il conto non è stato eliminato.\n") + db::userMessage(e), MsgStyle::Ok);
+    }
 }
 
 } // namespace movilibro

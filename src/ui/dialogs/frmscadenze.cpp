@@ -10,6 +10,7 @@
 #include "ui/dialogs/descriptioncompletion.h"
 #include "ui/dialogs/dialogstyle.h"
 #include "ui/dialogs/editorkeys.h"
+#include "ui/dialogs/reconciledchange.h"
 #include "ui/prompt/prompt.h"
 
 #include <QComboBox>
@@ -202,8 +203,27 @@ void frmScadenze::onSalva()
     }
     if (!amountsAcceptable())
         return;
+    if (!reconciledEntryMayChange()) {
+        cancelAndClose();
+        return;
+    }
     writeFieldsToRow();
     saveAndClose(QStringLiteral("Impossibile salvare la registrazione."));
+}
+
+bool frmScadenze::reconciledEntryMayChange()
+{
+    const QVariant id = row().value(QStringLiteral("mlId"));
+    if (!id.isValid() || id.isNull())
+        return true;
+    try {
+        return reconciledChangeAllowed(this, connection(), id.toLongLong());
+    } catch (const db::DbError& e) {
+        Prompt::instance().message(
+            this, databaseFailureText(QStringLiteral("Impossibile salvare la registrazione."), e),
+            MsgStyle::Ok);
+        return false;
+    }
 }
 
 bool frmScadenze::amountsAcceptable()

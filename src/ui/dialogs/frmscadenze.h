@@ -41,6 +41,8 @@ private:
     void installChecks();
     void onSalva();
     bool amountsAcceptable();
+    // Asks first when the entry was reconciled.
+    bool reconciledEntryMayChange();
     void writeFieldsToRow();
 
     QDateEdit* datData;

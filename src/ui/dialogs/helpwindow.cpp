@@ -68,6 +68,8 @@ QString HelpWindow::pageFor(const QWidget* window)
         {QStringLiteral("frmGrafici"), QStringLiteral("grafici.html")},
         {QStringLiteral("frmCestino"), QStringLiteral("cestino.html")},
         {QStringLiteral("frmCronologia"), QStringLiteral("cestino.html")},
+        {QStringLiteral("frmQuadratura"), QStringLiteral("quadratura.html")},
+        {QStringLiteral("frmContaCassa"), QStringLiteral("quadratura.html")},
     };
     if (!window || qobject_cast<const HelpWindow*>(window))
         return {};

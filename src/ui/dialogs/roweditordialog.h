@@ -38,6 +38,7 @@ protected:
     // Opens the connection and the row, telling the user when it cannot.
     bool openRow(JournalView& view, const RowSource& source);
     db::PendingRow& row() { return *m_row; }
+    db::Connection& connection() { return *m_conn; }
     JournalView& view() { return *m_view; }
 
     // Shows the dialog modally; true when it was closed by a save.

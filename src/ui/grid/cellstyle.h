@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
+#include <QString>
 
 #include <optional>
 
@@ -14,6 +16,9 @@ struct CellStyle
     QColor background;
     QColor foreground;
     std::optional<QFont::Weight> weight;
+    // A mark drawn before the text, and what hovering it says.
+    QIcon icon;
+    QString toolTip;
 };
 
 // Colours kept in the 0x00BBGGRR form (red in the low byte).

@@ -196,9 +196,15 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     }
     case Qt::FontRole:
         return fontFor(cellStyle(position, col));
+    case Qt::DecorationRole: {
+        const QIcon icon = cellStyle(position, col).icon;
+        return icon.isNull() ? QVariant() : QVariant(icon);
+    }
     case Qt::ToolTipRole:
         if (col > 0 && displayText(position, col) == overflowText())
             return tr("Totale fuori dall'intervallo dei valori ammessi");
+        if (const QString tip = cellStyle(position, col).toolTip; !tip.isEmpty())
+            return tip;
         return QVariant();
     default:
         return QVariant();
@@ -294,6 +300,10 @@ void GridModel::layStyle(CellStyle& style, const QString& name) const
         style.foreground = it->foreground;
     if (it->weight)
         style.weight = it->weight;
+    if (!it->icon.isNull()) {
+        style.icon = it->icon;
+        style.toolTip = it->toolTip;
+    }
 }
 
 QVariant GridModel::fontFor(const CellStyle& style) const

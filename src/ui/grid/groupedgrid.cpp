@@ -281,6 +281,15 @@ void GroupedGrid::addStyle(const QString& name, const QColor& background, const 
     refreshRows();
 }
 
+void GroupedGrid::addMarkStyle(const QString& name, const QIcon& icon, const QString& toolTip)
+{
+    CellStyle style;
+    style.icon = icon;
+    style.toolTip = toolTip;
+    m_model->addStyle(name, style);
+    refreshRows();
+}
+
 void GroupedGrid::setGroupRowStyle(const QString& name)
 {
     m_model->setGroupRowStyle(name);

@@ -86,6 +86,8 @@ public:
     void collapseAll();
     void addStyle(const QString& name, const QColor& background, const QColor& foreground = QColor(),
                   std::optional<QFont::Weight> weight = std::nullopt);
+    // A style that draws a mark before the cell's text, its colours untouched.
+    void addMarkStyle(const QString& name, const QIcon& icon, const QString& toolTip);
     // Style of group header and total rows.
     void setGroupRowStyle(const QString& name);
     void setAlternatingRowStyles(const QString& odd, const QString& even);

@@ -43,15 +43,7 @@ FilePage::FilePage(ImportSession& session, QWidget* parent) : ImportPage(parent)
 
 void FilePage::browse()
 {
-    const QStringList filters = {
-        QStringLiteral("Estratti conto (*.csv *.txt *.xlsx *.xlsm *.xls *.ofx *.qfx *.xml *.CSV *.TXT *.XLSX "
-                       "*.XLSM *.XLS *.OFX *.QFX *.XML)"),
-        QStringLiteral("CSV (*.csv *.txt *.CSV *.TXT)"),
-        QStringLiteral("Excel (*.xlsx *.xlsm *.xls *.XLSX *.XLSM *.XLS)"),
-        QStringLiteral("OFX (*.ofx *.qfx *.OFX *.QFX)"),
-        QStringLiteral("ISO 20022 camt.052, camt.053, camt.054 (*.xml *.XML)"),
-        QStringLiteral("Tutti i file (*)")};
-    const QString path = Prompt::instance().openFile(this, filters, txtFile->text().trimmed());
+    const QString path = Prompt::instance().openFile(this, importpage::statementFilters(), txtFile->text().trimmed());
     if (path.isEmpty())
         return;
     txtFile->setText(QDir::toNativeSeparators(path));

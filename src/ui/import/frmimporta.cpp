@@ -1,6 +1,10 @@
 #include "ui/import/frmimporta.h"
 
+#include "app/mainmod.h"
 #include "app/viewstate.h"
+#include "db/connection.h"
+#include "db/errortext.h"
+#include "reconcile/statementcheck.h"
 #include "statement/notices.h"
 #include "ui/dialogs/helpwindow.h"
 #include "ui/import/accountpage.h"
@@ -47,6 +51,7 @@ frmImporta::frmImporta(QWidget* parent) : QWizard(parent)
 bool frmImporta::Mostra(JournalView& view)
 {
     restart();
+    m_reconcile.reset();
     if (exec() != QDialog::Accepted || !m_review->result())
         return false;
     const statement::ImportResult done = *m_review->result();
@@ -62,8 +67,40 @@ bool frmImporta::Mostra(JournalView& view)
     if (!done.backupPath.isEmpty())
         text += QStringLiteral("\r\n\r\nUna copia del giornale com'era prima dell'importazione è in:\r\n") +
                 QDir::toNativeSeparators(done.backupPath);
-    Prompt::instance().message(parentWidget(), text, MsgStyle::Ok);
+    const QString check = balanceCheck();
+    if (check.isEmpty()) {
+        Prompt::instance().message(parentWidget(), text, MsgStyle::Ok);
+        return true;
+    }
+    text += QStringLiteral("\r\n\r\n") + check +
+            QStringLiteral("\r\n\r\nAprire la Quadratura del conto con il saldo finale dell'estratto?");
+    if (Prompt::instance().message(parentWidget(), text, MsgStyle::YesNo) == Answer::Yes) {
+        const statement::Balance& closing = *m_session.statement().accounts.front().closing;
+        m_reconcile = reconcile::StatementTarget{m_session.accountId(), closing.date, closing.amount};
+    }
     return true;
+}
+
+// The statement's balances beside the journal's, now that its movements are in.
+QString frmImporta::balanceCheck() const
+{
+    const statement::StatementAccount& file = m_session.statement().accounts.front();
+    if (!file.closing)
+        return {};
+    QStringList lines;
+    try {
+        db::Connection conn =
+            db::Connection::openConnString(mainmod::ConnString, db::Connection::Mode::ReadOnly);
+        for (const reconcile::BalanceComparison& c :
+             reconcile::compareWithStatement(conn, m_session.accountId(), file))
+            lines << reconcile::comparisonLine(c, m_session.accountName());
+    } catch (const db::DbError& e) {
+        lines << QStringLiteral("Impossibile leggere il saldo del conto: ") + db::userMessage(e);
+    } catch (const CurrencyOverflow&) {
+        lines << QStringLiteral("Impossibile confrontare il saldo dell'estratto con quello del giornale: "
+                                "importi fuori scala.");
+    }
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 void frmImporta::reject()

@@ -18,6 +18,8 @@ enum Id
 
 // A message box over the page, with only "OK".
 void tell(QWidget* parent, const QString& text);
+// The kinds of statement files the open-file dialog offers.
+QStringList statementFilters();
 QLabel* wrappedLabel(const QString& text, QWidget* parent);
 // The read-only table of movements the columns and review pages show.
 QTableView* movementTable(const QString& name, QWidget* parent);

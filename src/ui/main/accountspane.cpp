@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QToolBar>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace movilibro {
@@ -53,6 +54,24 @@ AccountsPane::AccountsPane(QWidget* parent) : QWidget(parent)
     verdana.setPointSizeF(8.25);
     m_grid->setFont(verdana);
     layout->addWidget(m_grid, 1);
+    addReconcileMenu();
+}
+
+// Outside the pane's toolbar, which keeps its three buttons.
+void AccountsPane::addReconcileMenu()
+{
+    QWidget* view = m_grid->view();
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    const std::pair<const char*, const char*> items[] = {{"reconcile", "Quadratura…"},
+                                                         {"cashcount", "Conta di cassa…"}};
+    for (const auto& [key, text] : items) {
+        const QString k = QString::fromLatin1(key);
+        auto* a = new QAction(QString::fromUtf8(text), view);
+        a->setObjectName(k == u"reconcile" ? QStringLiteral("mnuQuadratura")
+                                           : QStringLiteral("mnuContaCassa"));
+        connect(a, &QAction::triggered, this, [this, k] { emit command(k); });
+        view->addAction(a);
+    }
 }
 
 void AccountsPane::setConnectionString(const QString& connString)

@@ -29,6 +29,8 @@ signals:
     void command(const QString& key);
 
 private:
+    void addReconcileMenu();
+
     grid::QueryGrid* m_grid;
 };
 

@@ -6,7 +6,6 @@
 #include "db/errortext.h"
 #include "db/journaldb.h"
 #include "format/formatengine.h"
-#include "history/writes.h"
 #include "ui/charts/frmgrafici.h"
 #include "ui/dialogs/accountdeletion.h"
 #include "ui/dialogs/frmabout.h"
@@ -15,6 +14,7 @@
 #include "ui/dialogs/frmoptions.h"
 #include "ui/dialogs/frmscadenze.h"
 #include "ui/dialogs/helpwindow.h"
+#include "ui/dialogs/reconciledchange.h"
 #include "ui/grid/querygrid.h"
 #include "ui/import/frmimporta.h"
 #include "ui/main/accountspane.h"
@@ -25,6 +25,7 @@
 #include "ui/main/maintoolbar.h"
 #include "ui/main/periodpanel.h"
 #include "ui/prompt/prompt.h"
+#include "ui/reconcile/reconcilecommands.h"
 #include "ui/report/reportcommands.h"
 
 #include <QAction>
@@ -159,6 +160,9 @@ void frmMain::connectSignals()
     connect(m_period, &PeriodPanel::pickerChanged, this, &frmMain::onPickerChanged);
     connect(m_period, &PeriodPanel::preferencesClicked, this, &frmMain::runPreferences);
     connect(m_accounts, &AccountsPane::command, this, &frmMain::onAccountsCommand);
+    connect(m_accounts, &AccountsPane::command,
+            new ReconcileCommands(*this, *this, [this] { return m_accounts->currentAccountId(); }),
+            &ReconcileCommands::onAccountsCommand);
     connect(m_gex, &grid::GroupedGrid::keyDown, this, &frmMain::onGridKey);
     connect(m_gex, &grid::GroupedGrid::doubleClicked, this, &frmMain::openCurrentEntry);
     // Key preview: the window sees F5 before whichever control has the focus.
@@ -299,20 +303,8 @@ void frmMain::onGridKey(int key, Qt::KeyboardModifiers)
 
 void frmMain::deleteCurrentEntry()
 {
-    const std::optional<qint64> id = currentEntryId();
-    if (!id)
-        return;
-    if (Prompt::instance().message(this, QStringLiteral("Eliminare la riga selezionata?"), MsgStyle::YesNo) !=
-        Answer::Yes)
-        return;
-    // To the bin, with its line in the change log: one step to undo.
-    try {
-        db::Connection conn = db::Connection::openConnString(mainmod::ConnString);
-        recorded(history::deleteEntry(conn, *id, Clock::now()));
-    } catch (const db::DbError& e) {
-        reportFailure(QStringLiteral("La registrazione non è stata eliminata."), db::userMessage(e));
-    }
-    gexsBind();
+    if (const std::optional<qint64> id = currentEntryId())
+        askAndDeleteEntry(this, *id, *this);
 }
 
 void frmMain::onToolbarCommand(const QString& key)
@@ -330,7 +322,8 @@ void frmMain::onToolbarCommand(const QString& key)
         if (!searchLeavesNothing(QStringLiteral("esportare")))
             report::exportPdfCommand(this, reportContext());
     } else if (key == u"import") {
-        dialog<frmImporta>().Mostra(*this);
+        if (dialog<frmImporta>().Mostra(*this))
+            findChild<ReconcileCommands*>()->afterImport(dialog<frmImporta>().reconcileAsked());
     } else if (key == u"tools") {
         dialog<frmDelClosedRows>().Mostra(*this);
     } else if (key == u"charts") {
@@ -386,24 +379,7 @@ void frmMain::openCurrentEntry()
 
 void frmMain::deleteCurrentAccount()
 {
-    if (Prompt::instance().message(this, QStringLiteral("Eliminare il Conto selezionato?"),
-                                   MsgStyle::YesNo) != Answer::Yes)
-        return;
-    // No current account (an empty list): nothing to delete.
-    const qint64 id = m_accounts->currentAccountId();
-    if (id == 0)
-        return;
-    try {
-        std::vector<qint64> logLines;
-        if (AccountDeletion::deleteIfUnused(mainmod::ConnString, id, logLines, Clock::now()) ==
-            AccountDeletion::Result::InUse)
-            Prompt::instance().message(
-                this, QStringLiteral("Conto presente in una o più registrazioni: non verrà eliminato."),
-                MsgStyle::Ok);
-        recorded(logLines);
-    } catch (const db::DbError& e) {
-        reportFailure(QStringLiteral("Il conto non è stato eliminato."), db::userMessage(e));
-    }
+    AccountDeletion::askAndDelete(this, m_accounts->currentAccountId(), *this);
 }
 
 void frmMain::runPreferences()

@@ -2,6 +2,8 @@
 
 #include "ui/grid/groupedgrid.h"
 
+#include <QIcon>
+
 namespace movilibro {
 
 using grid::GroupedGrid;
@@ -13,6 +15,8 @@ namespace {
 const QString AmountFormat = QStringLiteral("#,#0.00 ;-#,#0.00 ; ; ");
 const QString BalanceFormat = QStringLiteral("#,##0.00 ;#,##0.00 ;0.00 ;0.00 ;");
 const QString BalanceCaption = QStringLiteral("Saldo prog.vo");
+// A mark before the description: no column changes its width.
+const QString ReconciledStyle = QStringLiteral("riscontrata");
 
 struct ColumnDesign
 {
@@ -41,6 +45,8 @@ void JournalGrid::setUp()
     m_gex.addStyle(QStringLiteral("RowGroup"), QColor(252, 252, 252),
                    m_gex.palette().color(QPalette::ButtonText));
     m_gex.addStyle(QStringLiteral("rosso"), QColor(), QColor(255, 0, 0));
+    m_gex.addMarkStyle(ReconciledStyle, QIcon(QStringLiteral(":/icons/reconciled.svg")),
+                       QStringLiteral("Riscontrata con un estratto"));
     m_gex.setGroupRowStyle(QStringLiteral("RowGroup"));
     m_gex.showRows(&m_journal.rows());
     defineColumns();
@@ -124,6 +130,8 @@ void JournalGrid::formatRow(grid::RowFormat& row) const
     if (row.type() == RowType::Entry) {
         if (m_journal.balance(row.dataIndex()).isNegative())
             row.setCellStyle(C::Saldo, QStringLiteral("rosso"));
+        if (m_journal.reconciledOn(row.dataIndex()))
+            row.setCellStyle(C::Descrizione, ReconciledStyle);
         return;
     }
     row.setRowAttribute(380);
