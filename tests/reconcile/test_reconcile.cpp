@@ -57,21 +57,9 @@ QString sqliteTool(const QString& path, const QString& sql)
     return QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
 }
 
-// A workbook row as "text|d:date|n:number", empty cells as "".
 QString sheetRow(const statement::Sheet& sheet, int row)
 {
-    QStringList cells;
-    for (const statement::SheetCell& cell : sheet.rows.at(row).cells) {
-        while (cells.size() < cell.column)
-            cells << QString();
-        if (cell.type == statement::SheetCell::Type::Text)
-            cells << cell.text;
-        else if (cell.shape() == statement::NumberShape::Date)
-            cells << QStringLiteral("d:") + sheet.dateTimeOf(cell.number).date().toString("dd/MM/yyyy");
-        else
-            cells << QStringLiteral("n:") + QString::number(cell.number, 'f', 2);
-    }
-    return cells.join(u'|');
+    return test::describeSheetRow(sheet, sheet.rows.at(row));
 }
 
 QString labelText(QDialog& d, const QString& name)

@@ -13,28 +13,11 @@ using namespace movilibro::report;
 
 namespace {
 
-// A row as "text|d:date|n:number", empty cells as "".
-QString describeRow(const statement::Sheet& sheet, const statement::SheetRow& row)
-{
-    QStringList cells;
-    for (const statement::SheetCell& cell : row.cells) {
-        while (cells.size() < cell.column)
-            cells << QString();
-        if (cell.type == statement::SheetCell::Type::Text)
-            cells << cell.text;
-        else if (cell.shape() == statement::NumberShape::Date)
-            cells << QStringLiteral("d:") + sheet.dateTimeOf(cell.number).date().toString("dd/MM/yyyy");
-        else
-            cells << QStringLiteral("n:") + QString::number(cell.number, 'f', 2);
-    }
-    return cells.join(u'|');
-}
-
 QStringList describeSheet(const statement::Sheet& sheet)
 {
     QStringList rows;
     for (const statement::SheetRow& row : sheet.rows)
-        rows << describeRow(sheet, row);
+        rows << test::describeSheetRow(sheet, row);
     return rows;
 }
 

@@ -3,6 +3,7 @@
 #include "db/connstring.h"
 #include "db/enginefunctions.h"
 #include "db/journaldb.h"
+#include "statement/sheet.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -129,6 +130,22 @@ ProgramRun runProgram(const QString& program, const QStringList& arguments,
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString describeSheetRow(const statement::Sheet& sheet, const statement::SheetRow& row)
+{
+    QStringList cells;
+    for (const statement::SheetCell& cell : row.cells) {
+        while (cells.size() < cell.column)
+            cells << QString();
+        if (cell.type == statement::SheetCell::Type::Text)
+            cells << cell.text;
+        else if (cell.shape() == statement::NumberShape::Date)
+            cells << QStringLiteral("d:") + sheet.dateTimeOf(cell.number).date().toString("dd/MM/yyyy");
+        else
+            cells << QStringLiteral("n:") + QString::number(cell.number, 'f', 2);
+    }
+    return cells.join(u'|');
 }
 
 } // namespace movilibro::test

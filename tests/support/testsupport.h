@@ -11,6 +11,11 @@
 
 #include <optional>
 
+namespace movilibro::statement {
+struct Sheet;
+struct SheetRow;
+} // namespace movilibro::statement
+
 namespace movilibro::test {
 
 // Pins the Italian locale for formatting and month names.
@@ -32,6 +37,8 @@ private:
 };
 
 // The template next to the test executables.
+// A workbook row as "text|d:date|n:number", empty cells as "".
+QString describeSheetRow(const statement::Sheet& sheet, const statement::SheetRow& row);
 QString templatePath();
 
 // A journal file made from the template, with helpers to fill it.
